@@ -1,0 +1,61 @@
+#include "application.h"
+
+#include "dialogs.h"
+#include "errors.h"
+
+#include <QTimer>
+
+Application::Application(int& argc, char** argv, const QString& title)
+    : QApplication(argc, argv)
+    , m_title(title)
+{
+    setApplicationName(title);
+    setApplicationDisplayName(title);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        handleException(e);
+    }
+    return false;
+}
+
+void Application::handleException(const std::exception& e)
+{
+    if (m_onException) {
+        m_onException(e);
+        return;
+    }
+    const auto* k = dynamic_cast<const KorvelError*>(&e);
+    const QString text = k ? k->message() : QString::fromUtf8(e.what());
+    Dialogs::messageDlg(text, MsgDlgType::Error, MsgBtn::OK);
+}
+
+void Application::terminate()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void ShowException(const std::exception& e)
+{
+    if (auto* app = qobject_cast<Application*>(QCoreApplication::instance())) {
+        app->handleException(e);
+        return;
+    }
+    const auto* k = dynamic_cast<const KorvelError*>(&e);
+    Dialogs::messageDlg(k ? k->message() : QString::fromUtf8(e.what()), MsgDlgType::Error, MsgBtn::OK);
+}
+
+bool RunGuarded(const std::function<void()>& f)
+{
+    try {
+        f();
+        return true;
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    return false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+#include <functional>
+
+// The application object of each program. It carries the program's title
+// (the name the other programs post to) and is the last catch for exceptions
+// thrown from event handlers: the message is shown and the program goes on.
+class Application : public QApplication {
+    Q_OBJECT
+public:
+    Application(int& argc, char** argv, const QString& title);
+
+    const QString& title() const { return m_title; }
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Takes the place of the error box, as the class library's OnException did.
+    void setOnException(std::function<void(const std::exception&)> handler) { m_onException = std::move(handler); }
+    void handleException(const std::exception& e);
+
+    // Ask the program to end once the current handler has returned.
+    static void terminate();
+
+private:
+    QString m_title;
+    std::function<void(const std::exception&)> m_onException;
+};
+
+// Shows an exception the way the running application shows it (its handler,
+// or the error box). For code that must not let an exception escape.
+void ShowException(const std::exception& e);
+
+// Runs f; an exception is shown and swallowed. Returns whether f completed.
+bool RunGuarded(const std::function<void()>& f);

@@ -1,0 +1,263 @@
+#include "dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QQueue>
+
+namespace {
+
+struct Script {
+    bool on = false;
+    QQueue<int> answers;
+    QQueue<std::function<int(QDialog*)>> modals;
+    QQueue<QString> files;
+    QList<Dialogs::Shown> shown;
+    QStringList modalNames;
+    QList<MsgDlgType> beeps;
+};
+
+Script& script()
+{
+    static Script s;
+    return s;
+}
+
+// KORVEL_DIALOG_LOG names a file to which every message shown is appended,
+// one line each, so end-to-end tests can wait for a message and check it.
+void logMessage(MsgDlgType type, const QString& text)
+{
+    const QString path = qEnvironmentVariable("KORVEL_DIALOG_LOG");
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::Append | QIODevice::Text))
+        return;
+    QString line = Dialogs::typeCaption(type) + u'\t' + text;
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    f.write(line.toUtf8() + '\n');
+}
+
+constexpr struct {
+    int button;
+    int result;
+    QMessageBox::ButtonRole role;
+} kButtons[] = {
+    {MsgBtn::Yes, mrYes, QMessageBox::YesRole},
+    {MsgBtn::No, mrNo, QMessageBox::NoRole},
+    {MsgBtn::OK, mrOk, QMessageBox::AcceptRole},
+    {MsgBtn::Cancel, mrCancel, QMessageBox::RejectRole},
+    {MsgBtn::Abort, mrAbort, QMessageBox::RejectRole},
+    {MsgBtn::Retry, mrRetry, QMessageBox::AcceptRole},
+    {MsgBtn::Ignore, mrIgnore, QMessageBox::AcceptRole},
+    {MsgBtn::All, mrAll, QMessageBox::AcceptRole},
+};
+
+QMessageBox::Icon iconOf(MsgDlgType type)
+{
+    switch (type) {
+    case MsgDlgType::Warning:
+        return QMessageBox::Warning;
+    case MsgDlgType::Error:
+        return QMessageBox::Critical;
+    case MsgDlgType::Information:
+        return QMessageBox::Information;
+    case MsgDlgType::Confirmation:
+        return QMessageBox::Question;
+    case MsgDlgType::Custom:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString scriptedFile()
+{
+    Script& s = script();
+    return s.files.isEmpty() ? QString() : s.files.dequeue();
+}
+
+} // namespace
+
+namespace Dialogs {
+
+QString buttonCaption(int button)
+{
+    switch (button) {
+    case MsgBtn::Yes:
+        return QStringLiteral("&Ano");
+    case MsgBtn::No:
+        return QStringLiteral("&Ne");
+    case MsgBtn::OK:
+        return QStringLiteral("OK");
+    case MsgBtn::Cancel:
+        return QStringLiteral("Zrušit");
+    case MsgBtn::Abort:
+        return QStringLiteral("&Přerušit");
+    case MsgBtn::Retry:
+        return QStringLiteral("&Opakovat");
+    case MsgBtn::Ignore:
+        return QStringLiteral("&Ignorovat");
+    case MsgBtn::All:
+        return QStringLiteral("&Vše");
+    }
+    return {};
+}
+
+QString typeCaption(MsgDlgType type)
+{
+    switch (type) {
+    case MsgDlgType::Warning:
+        return QStringLiteral("Varování");
+    case MsgDlgType::Error:
+        return QStringLiteral("Chyba");
+    case MsgDlgType::Information:
+        return QStringLiteral("Informace");
+    case MsgDlgType::Confirmation:
+        return QStringLiteral("Potvrzení");
+    case MsgDlgType::Custom:
+        break;
+    }
+    return QApplication::applicationDisplayName();
+}
+
+QPoint centredOver(const QSize& dialog, const QPoint& ownerPos, const QSize& ownerSize)
+{
+    // C++ integer division truncates toward zero, as the original's div did.
+    return {ownerPos.x() + ownerSize.width() / 2 - dialog.width() / 2,
+            ownerPos.y() + ownerSize.height() / 2 - dialog.height() / 2};
+}
+
+int messageDlg(const QString& text, MsgDlgType type, int buttons, int helpContext)
+{
+    logMessage(type, text);
+    Script& s = script();
+    if (s.on) {
+        s.shown.append({text, type, buttons, helpContext});
+        if (!s.answers.isEmpty())
+            return s.answers.dequeue();
+        for (const auto& b : kButtons)
+            if (buttons & b.button)
+                return b.result;
+        return mrCancel;
+    }
+
+    QMessageBox box(iconOf(type), typeCaption(type), text, QMessageBox::NoButton, QApplication::activeWindow());
+    // Escape answers Cancel, or else No, or else OK, as the class library's dialog did.
+    const int escape = (buttons & MsgBtn::Cancel) ? MsgBtn::Cancel : (buttons & MsgBtn::No) ? MsgBtn::No : MsgBtn::OK;
+    QHash<QAbstractButton*, int> results;
+    for (const auto& b : kButtons) {
+        if (buttons & b.button) {
+            QPushButton* pb = box.addButton(buttonCaption(b.button), b.role);
+            results.insert(pb, b.result);
+            if (!box.defaultButton())
+                box.setDefaultButton(pb);
+            if (b.button == escape)
+                box.setEscapeButton(pb);
+        }
+    }
+    box.adjustSize();
+    if (QWidget* active = QApplication::activeWindow())
+        box.move(centredOver(box.frameGeometry().size(), active->frameGeometry().topLeft(),
+                             active->frameGeometry().size()));
+    box.exec();
+    return results.value(box.clickedButton(), mrCancel);
+}
+
+void showMessage(const QString& text)
+{
+    messageDlg(text, MsgDlgType::Custom, MsgBtn::OK);
+}
+
+void messageBeep(MsgDlgType type)
+{
+    Script& s = script();
+    if (s.on) {
+        s.beeps.append(type);
+        return;
+    }
+    QApplication::beep();
+}
+
+int execModal(QDialog* dialog)
+{
+    Script& s = script();
+    if (!s.on)
+        return dialog->exec();
+    s.modalNames.append(dialog->objectName());
+    if (s.modals.isEmpty())
+        return mrCancel;
+    return s.modals.dequeue()(dialog);
+}
+
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+{
+    if (script().on)
+        return scriptedFile();
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+}
+
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+{
+    if (script().on)
+        return scriptedFile();
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+}
+
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir)
+{
+    if (script().on)
+        return scriptedFile();
+    return QFileDialog::getExistingDirectory(parent, caption, dir);
+}
+
+void setScripted(bool on)
+{
+    script().on = on;
+}
+
+bool isScripted()
+{
+    return script().on;
+}
+
+void queueAnswer(int modalResult)
+{
+    script().answers.enqueue(modalResult);
+}
+
+void queueModal(std::function<int(QDialog*)> handler)
+{
+    script().modals.enqueue(std::move(handler));
+}
+
+void queueFileAnswer(const QString& path)
+{
+    script().files.enqueue(path);
+}
+
+QList<Shown> shown()
+{
+    return script().shown;
+}
+
+QStringList shownModals()
+{
+    return script().modalNames;
+}
+
+QList<MsgDlgType> beeps()
+{
+    return script().beeps;
+}
+
+void clearScript()
+{
+    const bool on = script().on;
+    script() = Script();
+    script().on = on;
+}
+
+} // namespace Dialogs

@@ -1,0 +1,17 @@
+#include "errors.h"
+
+#include <cstring>
+
+KorvelError::KorvelError(QString message)
+    : m_message(std::move(message))
+    , m_utf8(m_message.toUtf8())
+{
+}
+
+IoError::IoError(int code, const QString& path)
+    : KorvelError(QStringLiteral("I/O error %1: %2 (%3)")
+                      .arg(code)
+                      .arg(QString::fromLocal8Bit(std::strerror(code)), path))
+    , m_code(code)
+{
+}

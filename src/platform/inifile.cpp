@@ -1,0 +1,239 @@
+#include "inifile.h"
+
+#include "cp1250.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <climits>
+
+namespace {
+
+bool sameName(QStringView a, QStringView b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// Name of a "[section]" line, or a null string for any other line.
+QString sectionName(const QString& line)
+{
+    const QString t = line.trimmed();
+    if (!t.startsWith(u'['))
+        return {};
+    const qsizetype close = t.indexOf(u']');
+    if (close < 0)
+        return {};
+    return t.mid(1, close - 1).trimmed();
+}
+
+bool isKeyLine(const QString& line, const QString& key)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0)
+        return false;
+    const QString t = line.trimmed();
+    if (t.startsWith(u';') || t.startsWith(u'['))
+        return false;
+    return sameName(QStringView(line).left(eq), key);
+}
+
+// Range of a section's body: [begin, end) of line indices; begin < 0 when absent.
+struct Range {
+    qsizetype header = -1;
+    qsizetype begin = -1;
+    qsizetype end = -1;
+};
+
+Range findSection(const QStringList& lines, const QString& section)
+{
+    Range r;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString name = sectionName(lines[i]);
+        if (name.isNull())
+            continue;
+        if (r.begin >= 0) {
+            r.end = i;
+            return r;
+        }
+        if (sameName(name, section)) {
+            r.header = i;
+            r.begin = i + 1;
+        }
+    }
+    if (r.begin >= 0)
+        r.end = lines.size();
+    return r;
+}
+
+qsizetype findKey(const QStringList& lines, const Range& r, const QString& key)
+{
+    if (r.begin < 0)
+        return -1;
+    for (qsizetype i = r.begin; i < r.end; ++i)
+        if (isKeyLine(lines[i], key))
+            return i;
+    return -1;
+}
+
+QString cleanValue(QString v)
+{
+    v = v.trimmed();
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    return v.left(IniFile::MaxValueLength);
+}
+
+bool parseInteger(QString text, int& out)
+{
+    text = text.trimmed();
+    bool ok = false;
+    qlonglong v = 0;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        v = text.mid(2).toLongLong(&ok, 16);
+    else if (text.startsWith(u'$'))
+        v = text.mid(1).toLongLong(&ok, 16);
+    else
+        v = text.toLongLong(&ok, 10);
+    if (!ok || v < INT_MIN || v > 0xFFFFFFFFLL)
+        return false;
+    out = static_cast<int>(static_cast<quint32>(v));
+    return true;
+}
+
+} // namespace
+
+IniWriteError::IniWriteError(const QString& path)
+    : KorvelError(QStringLiteral("Unable to write to %1").arg(path))
+{
+}
+
+IniFile::IniFile(QString path)
+    : m_path(std::move(path))
+{
+}
+
+QStringList IniFile::load() const
+{
+    QFile f(m_path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = Cp1250::decode(f.readAll()).split(u'\n');
+    for (QString& l : lines)
+        if (l.endsWith(u'\r'))
+            l.chop(1);
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void IniFile::save(const QStringList& lines)
+{
+    QByteArray data;
+    for (const QString& l : lines) {
+        data += Cp1250::encode(l);
+        data += "\r\n";
+    }
+    QSaveFile f(m_path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
+        throw IniWriteError(m_path);
+}
+
+QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
+{
+    const QStringList lines = load();
+    const qsizetype i = findKey(lines, findSection(lines, section), key);
+    if (i < 0)
+        return def.left(MaxValueLength);
+    return cleanValue(lines[i].mid(lines[i].indexOf(u'=') + 1));
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int def) const
+{
+    int v = def;
+    return parseInteger(readString(section, key, QString()), v) ? v : def;
+}
+
+bool IniFile::readBool(const QString& section, const QString& key, bool def) const
+{
+    return readInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void IniFile::writeString(const QString& section, const QString& key, const QString& value)
+{
+    QString v = value;
+    v.replace(u'\r', u' ').replace(u'\n', u' ');
+    QStringList lines = load();
+    const Range r = findSection(lines, section);
+    const QString entry = key.trimmed() + u'=' + v;
+    if (r.begin < 0) {
+        if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())
+            lines.append(QString());
+        lines.append(u'[' + section.trimmed() + u']');
+        lines.append(entry);
+    } else if (const qsizetype i = findKey(lines, r, key); i >= 0) {
+        lines[i] = lines[i].left(lines[i].indexOf(u'=') + 1) + v;
+    } else {
+        // After the last non-blank line of the section, so a blank line
+        // before the next section stays where it was.
+        qsizetype at = r.end;
+        while (at > r.begin && lines[at - 1].trimmed().isEmpty())
+            --at;
+        lines.insert(at, entry);
+    }
+    save(lines);
+}
+
+void IniFile::writeInteger(const QString& section, const QString& key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString& section, const QString& key, bool value)
+{
+    writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool IniFile::sectionExists(const QString& section) const
+{
+    return findSection(load(), section).begin >= 0;
+}
+
+bool IniFile::valueExists(const QString& section, const QString& key) const
+{
+    const QStringList lines = load();
+    return findKey(lines, findSection(lines, section), key) >= 0;
+}
+
+QStringList IniFile::readSection(const QString& section) const
+{
+    const QStringList lines = load();
+    const Range r = findSection(lines, section);
+    QStringList keys;
+    for (qsizetype i = r.begin; i >= 0 && i < r.end; ++i) {
+        const QString t = lines[i].trimmed();
+        const qsizetype eq = lines[i].indexOf(u'=');
+        if (eq > 0 && !t.startsWith(u';'))
+            keys.append(lines[i].left(eq).trimmed());
+    }
+    return keys;
+}
+
+void IniFile::eraseSection(const QString& section)
+{
+    QStringList lines = load();
+    const Range r = findSection(lines, section);
+    if (r.begin < 0)
+        return;
+    lines.erase(lines.begin() + r.header, lines.begin() + r.end);
+    save(lines);
+}
+
+void IniFile::deleteKey(const QString& section, const QString& key)
+{
+    QStringList lines = load();
+    const qsizetype i = findKey(lines, findSection(lines, section), key);
+    if (i < 0)
+        return;
+    lines.removeAt(i);
+    save(lines);
+}

@@ -1,0 +1,75 @@
+#include "testsupport.h"
+
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+namespace {
+// Each test process gets a runtime folder of its own, so command sockets of
+// tests running side by side never meet.
+void setUpRuntimeFolder()
+{
+    QString dir = QDir::tempPath() + QStringLiteral("/korvel-test-%1").arg(QCoreApplication::applicationPid());
+    QDir().mkpath(dir);
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
+}
+} // namespace
+Q_CONSTRUCTOR_FUNCTION(setUpRuntimeFolder)
+
+TempProgramFolder::TempProgramFolder()
+{
+    SetProgramFolderForTests(m_dir.path());
+}
+
+TempProgramFolder::~TempProgramFolder()
+{
+    SetProgramFolderForTests(QString());
+}
+
+ScriptedDialogs::ScriptedDialogs()
+{
+    Dialogs::setScripted(true);
+    Dialogs::clearScript();
+}
+
+ScriptedDialogs::~ScriptedDialogs()
+{
+    Dialogs::clearScript();
+    Dialogs::setScripted(false);
+}
+
+FixedClock::FixedClock(const QDateTime& t)
+{
+    Clock::setNow(t);
+}
+
+FixedClock::~FixedClock()
+{
+    Clock::reset();
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+void typeText(QWidget* w, const QString& text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}

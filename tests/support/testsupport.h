@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QTemporaryDir>
+
+class QWidget;
+
+// A fresh program folder in a temporary directory; the programs' code finds
+// its settings file there while the object lives.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    QString iniPath() const { return file(QStringLiteral("korvel.ini")); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Message and modal dialogs answered from a queue for the object's lifetime.
+class ScriptedDialogs {
+public:
+    ScriptedDialogs();
+    ~ScriptedDialogs();
+};
+
+// The program clock stopped at a given moment for the object's lifetime.
+class FixedClock {
+public:
+    explicit FixedClock(const QDateTime& t);
+    ~FixedClock();
+};
+
+QByteArray readFileBytes(const QString& path);
+void writeFileBytes(const QString& path, const QByteArray& bytes);
+
+// Types text into a widget one character at a time (QTest::keyClicks cannot
+// send characters outside ASCII).
+void typeText(QWidget* w, const QString& text);

@@ -1,0 +1,139 @@
+#include "platform/datetime.h"
+
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+class TestDateTime : public QObject {
+    Q_OBJECT
+private slots:
+    void epochAndKnownDays()
+    {
+        QCOMPARE(EncodeDate(1899, 12, 30), 0.0);
+        QCOMPARE(EncodeDate(1900, 1, 1), 2.0);
+        QCOMPARE(EncodeDate(2026, 12, 9), 46365.0);
+        QCOMPARE(EncodeDate(2024, 3, 1) - EncodeDate(2024, 2, 28), 2.0); // leap day between
+        QCOMPARE(EncodeDate(2100, 3, 1) - EncodeDate(2100, 2, 28), 1.0); // 2100 is no leap year
+        double d = 0;
+        QVERIFY(!TryEncodeDate(2026, 2, 29, d));
+        QVERIFY(!TryEncodeDate(2026, 13, 1, d));
+        QVERIFY(TryEncodeDate(2000, 2, 29, d));
+        QVERIFY_THROWS_EXCEPTION(KorvelError, EncodeDate(2026, 4, 31));
+    }
+    void decodingRoundsToMilliseconds()
+    {
+        int h, m, s, ms;
+        DecodeTime(1.0 / 24, h, m, s, ms);
+        QCOMPARE(QList<int>({h, m, s, ms}), QList<int>({1, 0, 0, 0}));
+        DecodeTime(EncodeDate(2026, 12, 9) + 17.0 / 24 + 30.0 / 1440, h, m, s, ms);
+        QCOMPARE(QList<int>({h, m, s, ms}), QList<int>({17, 30, 0, 0}));
+        // A hair before midnight rounds to the next day.
+        int y, mo, d;
+        const double almost = EncodeDate(2026, 12, 31) + 1.0 - 1e-10;
+        DecodeDate(almost, y, mo, d);
+        QCOMPARE(QList<int>({y, mo, d}), QList<int>({2027, 1, 1}));
+        DecodeTime(almost, h, m, s, ms);
+        QCOMPARE(h, 0);
+    }
+    void dayOfWeekStartsOnSunday()
+    {
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 12, 6)), 1); // Sunday
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 12, 9)), 4); // Wednesday
+        QCOMPARE(DayOfWeek(EncodeDate(2026, 12, 12)), 7); // Saturday
+    }
+    void incMonthClampsTheDay()
+    {
+        QCOMPARE(IncMonth(EncodeDate(2024, 1, 31), 1), EncodeDate(2024, 2, 29));
+        QCOMPARE(IncMonth(EncodeDate(2025, 1, 31), 1), EncodeDate(2025, 2, 28));
+        QCOMPARE(IncMonth(EncodeDate(2026, 12, 15) + 0.5, 1), EncodeDate(2027, 1, 15) + 0.5);
+        QCOMPARE(IncMonth(EncodeDate(2026, 1, 15), -1), EncodeDate(2025, 12, 15));
+        QCOMPARE(IncMonth(EncodeDate(2024, 2, 29), 12), EncodeDate(2025, 2, 28));
+    }
+    void czechFormats()
+    {
+        const double t = EncodeDate(2026, 3, 8) + EncodeTime(9, 5, 7, 0);
+        QCOMPARE(DateToStr(t), QString("8.3.2026"));
+        QCOMPARE(TimeToStr(t), QString("9:05:07"));
+        QCOMPARE(DateTimeToStr(t), QString("8.3.2026 9:05:07"));
+        QCOMPARE(DateTimeToStr(EncodeDate(2026, 3, 8)), QString("8.3.2026"));
+        QCOMPARE(FormatDateTime("hh:mm", t), QString("09:05")); // mm after hh: minutes
+        QCOMPARE(FormatDateTime("yyyy.mm.dd", t), QString("2026.03.08"));
+        QCOMPARE(FormatDateTime("dd.mm.yy hh:nn:ss", t), QString("08.03.26 09:05:07"));
+        QCOMPARE(FormatDateTime("mmmm yyyy", t), QString("březen 2026"));
+        QCOMPARE(FormatDateTime("dddd", t), QString("neděle"));
+        QCOMPARE(FormatDateTime("'d' d", t), QString("d 8"));
+        // The longest short date fits the 10 characters a record holds.
+        QCOMPARE(DateToStr(EncodeDate(2026, 12, 31)).size(), 10);
+    }
+    void lenientDateParsing_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("plain") << "8.12.2026" << QDate(2026, 12, 8);
+        QTest::newRow("padded") << "08.02.2026" << QDate(2026, 2, 8);
+        QTest::newRow("blanks") << "  8. 12. 2026 " << QDate(2026, 12, 8);
+        QTest::newRow("no year") << "24.12" << QDate(2026, 12, 24);
+        QTest::newRow("trailing dot") << "24.12." << QDate(2026, 12, 24);
+        QTest::newRow("two-digit year") << "1.1.30" << QDate(2030, 1, 1);
+        QTest::newRow("window low end") << "1.1.76" << QDate(1976, 1, 1);
+        QTest::newRow("window high end") << "1.1.75" << QDate(2075, 1, 1);
+        QTest::newRow("leap day") << "29.2.2028" << QDate(2028, 2, 29);
+        QTest::newRow("no leap day") << "29.2.2027" << QDate();
+        QTest::newRow("empty") << "" << QDate();
+        QTest::newRow("letters") << "x.12.2026" << QDate();
+        QTest::newRow("garbage after") << "8.12.2026x" << QDate();
+        QTest::newRow("day 32") << "32.1.2026" << QDate();
+        QTest::newRow("slashes") << "8/12/2026" << QDate();
+        QTest::newRow("huge number") << "99999999999.1.2026" << QDate();
+        QTest::newRow("arabic-indic digits") << QString::fromUtf8("٨.١٢.٢٠٢٦") << QDate();
+    }
+    void lenientDateParsing()
+    {
+        FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(12, 0)));
+        QFETCH(QString, text);
+        QFETCH(QDate, expected);
+        const auto d = TryStrToDate(text);
+        QCOMPARE(d.has_value(), expected.isValid());
+        if (d)
+            QCOMPARE(DateTimeToQDate(*d), expected);
+    }
+    void lenientTimeParsing()
+    {
+        QCOMPARE(TryStrToTime("9:05").value(), EncodeTime(9, 5, 0, 0));
+        QCOMPARE(TryStrToTime("09:05:30").value(), EncodeTime(9, 5, 30, 0));
+        QCOMPARE(TryStrToTime(" 23:59 ").value(), EncodeTime(23, 59, 0, 0));
+        QVERIFY(!TryStrToTime("24:00"));
+        QVERIFY(!TryStrToTime("12:60"));
+        QVERIFY(!TryStrToTime("12"));
+        QVERIFY(!TryStrToTime("  :  "));
+        QVERIFY(!TryStrToTime("12:3x"));
+        const auto dt = TryStrToDateTime("8.12.2026 9:05");
+        QCOMPARE(dt.value(), EncodeDate(2026, 12, 8) + EncodeTime(9, 5, 0, 0));
+        QVERIFY(!TryStrToDateTime("8.12.2026 9"));
+    }
+    void dstChangesDoNotBendWallClockTime()
+    {
+        // Days are wall-clock days: the 23-hour and 25-hour days of Prague
+        // still count as one whole day each.
+        qputenv("TZ", "Europe/Prague");
+        const QDateTime spring(QDate(2026, 3, 29), QTime(3, 30));
+        QCOMPARE(QDateTimeToDateTime(spring), EncodeDate(2026, 3, 29) + EncodeTime(3, 30, 0, 0));
+        const QDateTime autumn(QDate(2026, 10, 25), QTime(2, 30));
+        QCOMPARE(DateTimeToQDateTime(QDateTimeToDateTime(autumn)).time(), QTime(2, 30));
+        QCOMPARE(EncodeDate(2026, 3, 30) - EncodeDate(2026, 3, 29), 1.0);
+        qunsetenv("TZ");
+    }
+    void clockCanBeSetAndAdvanced()
+    {
+        FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 59)));
+        QCOMPARE(Now(), EncodeDate(2026, 12, 9) + EncodeTime(23, 59, 59, 0));
+        Clock::advance(1000);
+        QCOMPARE(Date(), EncodeDate(2026, 12, 10));
+        QCOMPARE(Time(), 0.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDateTime)
+#include "tst_datetime.moc"
