@@ -1,0 +1,125 @@
+#include "desktop.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+namespace {
+
+void copyTree(const QString& from, const QString& to)
+{
+    QDir().mkpath(to);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QFileInfo fi(it.next());
+        const QString target = to + u'/' + fi.fileName();
+        if (fi.isDir())
+            copyTree(fi.filePath(), target);
+        else
+            QFile::copy(fi.filePath(), target);
+    }
+}
+
+// Polls cond every 50 ms until it holds or the time is up.
+template<typename F>
+bool pollUntil(int timeoutMs, F cond)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        if (cond())
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+}
+
+} // namespace
+
+Desktop::Desktop()
+    : m_env(QProcessEnvironment::systemEnvironment())
+{
+    const QString programs = qEnvironmentVariable("KORVEL_PROGRAMS");
+    if (programs.isEmpty() || !QFileInfo::exists(programs))
+        qFatal("KORVEL_PROGRAMS does not name the installed programs");
+    copyTree(programs, m_dir.path());
+    m_env.insert(QStringLiteral("KORVEL_SOUND_LOG"), soundLog());
+    m_env.insert(QStringLiteral("KORVEL_DIALOG_LOG"), dialogLog());
+}
+
+Desktop::~Desktop()
+{
+    for (auto& p : m_processes) {
+        if (p->state() != QProcess::NotRunning) {
+            p->terminate();
+            if (!p->waitForFinished(3000)) {
+                p->kill();
+                p->waitForFinished(3000);
+            }
+        }
+    }
+}
+
+QProcess* Desktop::start(const QString& program, const QStringList& args)
+{
+    auto p = std::make_unique<QProcess>();
+    p->setProcessEnvironment(m_env);
+    p->setProcessChannelMode(QProcess::ForwardedChannels);
+    p->start(file(program), args);
+    p->waitForStarted(5000);
+    m_processes.push_back(std::move(p));
+    return m_processes.back().get();
+}
+
+QString Desktop::xdotool(const QStringList& args) const
+{
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(10000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+qulonglong Desktop::waitForWindow(const QString& titlePattern, int timeoutMs) const
+{
+    qulonglong id = 0;
+    pollUntil(timeoutMs, [&] {
+        const QString out = xdotool({"search", "--onlyvisible", "--name", titlePattern});
+        id = out.section(u'\n', 0, 0).toULongLong();
+        return id != 0;
+    });
+    return id;
+}
+
+bool Desktop::waitForNoWindow(const QString& titlePattern, int timeoutMs) const
+{
+    return pollUntil(timeoutMs,
+                     [&] { return xdotool({"search", "--onlyvisible", "--name", titlePattern}).isEmpty(); });
+}
+
+QStringList Desktop::lines(const QString& path) const
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+bool Desktop::waitForLine(const QString& path, const QString& text, int timeoutMs) const
+{
+    return pollUntil(timeoutMs, [&] {
+        const QStringList ls = lines(path);
+        return std::any_of(ls.begin(), ls.end(), [&](const QString& l) { return l.contains(text); });
+    });
+}
+
+QString Desktop::screenshot(const QString& name) const
+{
+    const QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(dir);
+    const QString path = dir + u'/' + name + QStringLiteral(".png");
+    QProcess::execute(QStringLiteral("import"), {"-window", "root", path});
+    return path;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+// Verbs for end-to-end tests: the user's desktop session on the private X
+// display that scripts/xsession.sh opened, with the real programs installed in
+// a temporary program folder of their own.
+class Desktop {
+public:
+    // Copies the installed programs ($KORVEL_PROGRAMS) into a fresh folder.
+    Desktop();
+    ~Desktop();
+
+    QString folder() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    QString iniPath() const { return file(QStringLiteral("korvel.ini")); }
+    QString soundLog() const { return file(QStringLiteral("sound.log")); }
+    QString dialogLog() const { return file(QStringLiteral("dialogs.log")); }
+
+    // Environment every program of this desktop is started with; tests may
+    // add to it before starting (KORVEL_FAKE_NOW, …).
+    QProcessEnvironment& environment() { return m_env; }
+
+    // Starts folder()/program with args; the process ends with the desktop.
+    QProcess* start(const QString& program, const QStringList& args = {});
+
+    // A visible window whose title matches the pattern (xdotool --name, a
+    // regular expression), or 0 when none appears within the timeout.
+    qulonglong waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    bool waitForNoWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    // Runs xdotool with the arguments; returns its standard output.
+    QString xdotool(const QStringList& args) const;
+    // Waits until the file has a line containing text.
+    bool waitForLine(const QString& path, const QString& text, int timeoutMs = 10000) const;
+    QStringList lines(const QString& path) const;
+    // Saves the whole screen as $KORVEL_ARTIFACTS/<name>.png.
+    QString screenshot(const QString& name) const;
+
+private:
+    QTemporaryDir m_dir;
+    QProcessEnvironment m_env;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
