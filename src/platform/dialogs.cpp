@@ -144,7 +144,10 @@ int messageDlg(const QString& text, MsgDlgType type, int buttons, int helpContex
         return mrCancel;
     }
 
-    QMessageBox box(iconOf(type), typeCaption(type), text, QMessageBox::NoButton, QApplication::activeWindow());
+    // Messages break their lines with "\r" as the original's did; Qt breaks only at "\n".
+    QString shownText = text;
+    shownText.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    QMessageBox box(iconOf(type), typeCaption(type), shownText, QMessageBox::NoButton, QApplication::activeWindow());
     // Escape answers Cancel, or else No, or else OK, as the class library's dialog did.
     const int escape = (buttons & MsgBtn::Cancel) ? MsgBtn::Cancel : (buttons & MsgBtn::No) ? MsgBtn::No : MsgBtn::OK;
     QHash<QAbstractButton*, int> results;
