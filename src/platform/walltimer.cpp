@@ -1,0 +1,24 @@
+#include "walltimer.h"
+
+#include "clock.h"
+#include "datetime.h"
+
+#include <QTimer>
+
+namespace WallTimer {
+
+qint64 MsecsUntil(double moment)
+{
+    // Counted in real time, not as a difference of date-times: on the days
+    // summer time begins or ends that difference is an hour off.
+    return Clock::now().msecsTo(DateTimeToQDateTime(moment)) + 1;
+}
+
+void Arm(QTimer& timer, int ms)
+{
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    timer.start(ms);
+}
+
+} // namespace WallTimer
