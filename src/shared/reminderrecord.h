@@ -20,8 +20,8 @@ struct ReminderRecord {
     bool Transferable = false;
     QString RemindDate; // capacity 10, short date text
     QString RemindTime; // capacity 5, "hh:mm"
-    QString EventDate;  // capacity 10
-    QString EventTime;  // capacity 5
+    QString EventDate; // capacity 10
+    QString EventTime; // capacity 5
     bool SoundOnly = false;
     int32_t RepeatKind = 0;
     QString Weekdays; // capacity 7, digits "1".."7", "1" = Sunday
@@ -34,11 +34,13 @@ struct ReminderRecord {
     QString Sound3;
     QString Description1; // capacity 255
     QString Description2; // capacity 255
-    QString Title;        // capacity 20
+    QString Title; // capacity 20
     bool Erased = false;
     double LastChange = 0;
     int32_t NextKind = 0;
     double NextAmount = 0;
     int32_t LengthKind = 0;
     double Length = 0;
+
+    bool operator==(const ReminderRecord&) const = default;
 };

@@ -1,0 +1,123 @@
+#include "contactfile.h"
+
+#include "recordfile.h"
+
+namespace {
+
+enum Offset : int {
+    Overze = 0,
+    Ocislo = 4,
+    Ounikat = 8,
+    Ozmena = 16,
+    Opohlavi = 108,
+    Ovymazano = 3430,
+    Oprenos = 3431,
+    Otajne = 3432,
+    OReserved = 3433, // three bytes, written as zero
+};
+
+struct ContactCodec {
+    using Record = ContactRecord;
+    static constexpr int Size = ContactRecord::Size;
+    static constexpr int IdOffset = Ocislo;
+    static constexpr int32_t ContactRecord::*Id = &ContactRecord::cislo;
+
+    static void encode(const ContactRecord& r, char* b)
+    {
+        using namespace RecordBytes;
+        putInt32(b, Overze, r.verze);
+        putInt32(b, Ocislo, r.cislo);
+        putDouble(b, Ounikat, r.unikat);
+        putDouble(b, Ozmena, r.zmena);
+        putInt32(b, Opohlavi, r.pohlavi);
+        for (const ContactTextField& f : ContactTextFields())
+            putString(b, f.offset, f.capacity, r.*f.member);
+        putFlag(b, Ovymazano, r.vymazano);
+        putFlag(b, Oprenos, r.prenos);
+        putFlag(b, Otajne, r.tajne);
+        b[OReserved] = b[OReserved + 1] = b[OReserved + 2] = 0;
+    }
+
+    static void decode(const char* b, ContactRecord& r)
+    {
+        using namespace RecordBytes;
+        r.verze = getInt32(b, Overze);
+        r.cislo = getInt32(b, Ocislo);
+        r.unikat = getDouble(b, Ounikat);
+        r.zmena = getDouble(b, Ozmena);
+        r.pohlavi = getInt32(b, Opohlavi);
+        for (const ContactTextField& f : ContactTextFields())
+            r.*f.member = getString(b, f.offset, f.capacity);
+        r.vymazano = getFlag(b, Ovymazano);
+        r.prenos = getFlag(b, Oprenos);
+        r.tajne = getFlag(b, Otajne);
+    }
+};
+
+static_assert(OReserved + 3 == ContactRecord::Size);
+
+using ContactFile = RecordFileOf<ContactCodec>;
+
+} // namespace
+
+int ContactCount(const QString& path)
+{
+    return ContactFile(path).count();
+}
+
+void ReadContact(int& position, const QString& path, ContactRecord& record)
+{
+    if (!ContactFile(path).read(position, record)) {
+        record.cislo = 0;
+        record.unikat = 0;
+    }
+}
+
+void WriteContact(int position, const QString& path, const ContactRecord& record)
+{
+    ContactFile(path).write(position, record);
+}
+
+int AppendContact(const QString& path, ContactRecord& record)
+{
+    return ContactFile(path).append(record);
+}
+
+int NextContactId(const QString& path)
+{
+    return ContactFile(path).raw().nextId();
+}
+
+bool ContactIdExists(const QString& path, int number, int count)
+{
+    return ContactFile(path).raw().idExists(number, count);
+}
+
+void DeleteContact(int number, const QString& path)
+{
+    ContactFile(path).raw().remove(number, RecordFile::Ids::Renumber);
+}
+
+bool AnyDeleted(const QString& path)
+{
+    bool found = false;
+    ContactFile(path).raw().scan([&](int, const char* bytes) {
+        found = RecordBytes::getFlag(bytes, Ovymazano);
+        return !found;
+    });
+    return found;
+}
+
+void ForEachContact(const QString& path, const std::function<void(int position, const ContactRecord& record)>& visit)
+{
+    ContactFile(path).forEach(visit);
+}
+
+QString CleanPhoneNumber(const QString& text)
+{
+    QString out;
+    for (const QChar c : text)
+        if ((c >= u'0' && c <= u'9') || c == u'+' || c == u'*')
+            out.append(c);
+    return out;
+}

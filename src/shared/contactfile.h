@@ -1,0 +1,42 @@
+#pragma once
+
+#include "contactrecord.h"
+
+#include <QString>
+
+#include <functional>
+
+// The contact file ("korvel.db1" and the exchange and backup files of the
+// same layout): ContactRecords without a header, addressed by 1-based
+// position, numbered (cislo) by position. Each operation opens and closes the
+// file; failures throw IoError.
+
+int ContactCount(const QString& path);
+
+// Clamps position to 1..count and writes it back, then reads that record. On
+// an empty or missing file only cislo and unikat of the record are zeroed.
+void ReadContact(int& position, const QString& path, ContactRecord& record);
+
+// Position 1..count + 1 (count + 1 appends); creates the file. A position
+// beyond count + 1 is refused with a KorvelError.
+void WriteContact(int position, const QString& path, const ContactRecord& record);
+
+// cislo := the next free number (stored in record.cislo as well); the record
+// is written after the last one. Returns the number.
+int AppendContact(const QString& path, ContactRecord& record);
+
+int NextContactId(const QString& path);
+bool ContactIdExists(const QString& path, int number, int count);
+
+// Removes the contact with that number for good; afterwards every record
+// carries its position as number.
+void DeleteContact(int number, const QString& path);
+
+// Whether some contact is marked deleted by the user.
+bool AnyDeleted(const QString& path);
+
+// Every record in position order, in one pass over one open of the file.
+void ForEachContact(const QString& path, const std::function<void(int position, const ContactRecord& record)>& visit);
+
+// Only the characters "0".."9", "+" and "*" of text, in their order.
+QString CleanPhoneNumber(const QString& text);

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "reminderrecord.h"
+
+#include <QString>
+
+#include <functional>
+
+// The reminder file ("korvel.da1" and the exchange and backup files of the
+// same layout): ReminderRecords without a header, addressed by 1-based
+// position. Each operation opens and closes the file; failures throw IoError.
+
+int ReminderCount(const QString& path);
+
+// Clamps position to 1..count and writes the clamped value back, then reads
+// that record. On an empty or missing file only ID and Created of the record
+// are zeroed.
+void ReadReminder(int& position, const QString& path, ReminderRecord& record);
+
+// Position 1..count + 1 (count + 1 appends); creates the file. A position
+// beyond count + 1 is refused with a KorvelError.
+void WriteReminder(int position, const QString& path, const ReminderRecord& record);
+
+// Gives the record the next free ID (stored in record.ID as well), writes it
+// after the last record and returns the ID.
+int AppendReminder(const QString& path, ReminderRecord& record);
+
+int NextRecordId(const QString& path);
+bool ReminderIdExists(const QString& path, int id, int count);
+
+// Removes the first record with the ID; later records move down and keep
+// their IDs until RenumberReminders.
+void DeleteReminder(int id, const QString& path);
+
+// ID := position for every record. Open pop-up windows follow through the
+// hook the reminders program installs.
+void RenumberReminders(const QString& path);
+
+// Called by RenumberReminders for each record whose ID changed, in position
+// order, once the file is written.
+void SetReminderRenumberHook(std::function<void(int oldId, int newId)> hook);
+
+// Every record in position order, in one pass over one open of the file.
+void ForEachReminder(const QString& path, const std::function<void(int position, const ReminderRecord& record)>& visit);
+
+enum class DataVersionCheck { Current, OldLayout, NewerLayout };
+
+// NewerLayout: the user has been told and the application asked to end; the
+// caller does nothing more with the file.
+DataVersionCheck CheckDataVersion(const QString& path);
+
+// baseDir + path when path begins with "\" (stored relative to the program
+// folder); any other path unchanged.
+QString ExpandDataPath(const QString& path, const QString& baseDir);
+
+// s without prefix when s begins with it (letters A-Z compared without regard
+// to case); otherwise s.
+QString StripPathPrefix(const QString& s, const QString& prefix);

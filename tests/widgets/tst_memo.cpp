@@ -1,0 +1,171 @@
+#include "shared/f_p.h"
+#include "shared/reminderfile.h"
+
+#include "platform/inifile.h"
+
+#include "testsupport.h"
+
+#include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
+
+namespace {
+
+QList<Qt::Alignment> blockAlignments(const QTextEdit& memo)
+{
+    QList<Qt::Alignment> out;
+    for (QTextBlock b = memo.document()->begin(); b.isValid(); b = b.next())
+        out.append(b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
+    return out;
+}
+
+} // namespace
+
+class TestMemo : public QObject {
+    Q_OBJECT
+private slots:
+    void piecesOf255Characters()
+    {
+        QTextEdit memo;
+        QCOMPARE(MemoPiece(1, &memo), QString());
+        memo.setPlainText(QString(255, u'a'));
+        QCOMPARE(MemoPiece(1, &memo), QString(255, u'a'));
+        QCOMPARE(MemoPiece(2, &memo), QString());
+        const QString text = QString(255, u'a') + QString(45, u'ř');
+        memo.setPlainText(text);
+        QCOMPARE(MemoPiece(2, &memo), QString(45, u'ř'));
+        QCOMPARE(MemoPiece(3, &memo), QString());
+        QCOMPARE(MemoPiece(0, &memo), QString());
+    }
+
+    void aLineBreakCountsTwoCharacters()
+    {
+        QTextEdit memo;
+        memo.setPlainText(QString(250, u'a') + "\n\nb\nc");
+        QCOMPARE(MemoPiece(1, &memo), QString(250, u'a') + "\r\n\r\nb");
+        QCOMPARE(MemoPiece(2, &memo), QString("\r\nc"));
+        // A line break at the boundary is cut in two and joined again.
+        memo.setPlainText(QString(254, u'a') + "\nb");
+        QCOMPARE(MemoPiece(1, &memo), QString(254, u'a') + "\r");
+        QCOMPARE(MemoPiece(2, &memo), QString("\nb"));
+        QCOMPARE(JoinMemoPieces({ MemoPiece(1, &memo), MemoPiece(2, &memo) }), memo.toPlainText());
+    }
+
+    void charactersAreCountedAsCodePageBytes()
+    {
+        // Outside the code page a character is one "?", even one of two UTF-16 units.
+        QTextEdit memo;
+        const QString emoji = QString::fromUcs4(U"\U0001F600");
+        memo.setPlainText(QString(254, u'a') + emoji + "☺z");
+        QCOMPARE(MemoPiece(1, &memo), QString(254, u'a') + "?");
+        QCOMPARE(MemoPiece(2, &memo), QString("?z"));
+    }
+
+    void aDescriptionSurvivesTheReminderFile()
+    {
+        TempProgramFolder dir;
+        const QString path = dir.file("korvel.da1");
+        QString text;
+        for (int i = 0; text.size() < 480; ++i)
+            text += QString("Řádek %1 příliš žluťoučkého koně\n").arg(i);
+        QTextEdit memo;
+        memo.setPlainText(text);
+        ReminderRecord r;
+        r.Description1 = MemoPiece(1, &memo);
+        r.Description2 = MemoPiece(2, &memo);
+        WriteReminder(1, path, r);
+        int position = 1;
+        ReminderRecord back;
+        ReadReminder(position, path, back);
+        QTextEdit loaded;
+        loaded.setPlainText(JoinMemoPieces({ back.Description1, back.Description2 }));
+        QString crlf = text;
+        crlf.replace("\n", "\r\n");
+        // What does not fit in two pieces is not stored.
+        QString expected = crlf.left(510);
+        expected.replace("\r\n", "\n");
+        if (expected.endsWith(u'\r'))
+            expected.chop(1);
+        QCOMPARE(loaded.toPlainText(), expected);
+    }
+
+    void loadMemoLook_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("pointSize");
+        QTest::newRow("nothing stored") << QByteArray() << int(Qt::AlignHCenter) << 0;
+        QTest::newRow("left, 14 pt") << QByteArray("[Memo]\r\nzarov=1\r\nfont=14\r\n") << int(Qt::AlignLeft) << 14;
+        QTest::newRow("right") << QByteArray("[Memo]\r\nzarov=3\r\n") << int(Qt::AlignRight) << 0;
+        QTest::newRow("centred") << QByteArray("[Memo]\r\nzarov=2\r\nfont=-3\r\n") << int(Qt::AlignHCenter) << 0;
+        QTest::newRow("unknown value") << QByteArray("[Memo]\r\nzarov=7\r\nfont=0\r\n") << int(Qt::AlignHCenter) << 0;
+    }
+    void loadMemoLook()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, alignment);
+        QFETCH(int, pointSize);
+        TempProgramFolder dir;
+        if (!ini.isEmpty())
+            writeFileBytes(dir.iniPath(), ini);
+        QTextEdit memo;
+        QFont font = memo.font();
+        font.setPointSize(11);
+        memo.setFont(font);
+        memo.setPlainText("jedna\ndvě\ntři");
+        memo.document()->setModified(false);
+        LoadMemoLook(&memo, dir.iniPath());
+        QCOMPARE(memo.font().pointSize(), pointSize > 0 ? pointSize : 11);
+        QCOMPARE(blockAlignments(memo), QList<Qt::Alignment>(3, Qt::Alignment(alignment)));
+        QVERIFY(!memo.document()->isModified());
+        QVERIFY(!memo.document()->isUndoAvailable());
+        // Text put in later is laid out with the same alignment.
+        memo.resize(400, 200);
+        memo.show();
+        memo.setPlainText("nový\ntext");
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        const QTextBlock last = memo.document()->lastBlock();
+        const qreal x = last.layout()->lineAt(0).naturalTextRect().left();
+        const qreal free = memo.document()->textWidth() - last.layout()->lineAt(0).naturalTextWidth();
+        if (alignment == Qt::AlignLeft)
+            QVERIFY(x < 10);
+        else if (alignment == Qt::AlignRight)
+            QVERIFY(x > free - 10);
+        else
+            QVERIFY(qAbs(x - free / 2) < 10);
+    }
+
+    void saveMemoLookWritesWhatLoadReads()
+    {
+        TempProgramFolder dir;
+        QTextEdit memo;
+        memo.setPlainText("a\nb");
+        QFont font = memo.font();
+        font.setPointSize(16);
+        memo.setFont(font);
+        memo.selectAll();
+        memo.setAlignment(Qt::AlignRight);
+        SaveMemoLook(&memo, dir.iniPath());
+        const IniFile ini(dir.iniPath());
+        QCOMPARE(ini.readInteger("Memo", "zarov", 0), 3);
+        QCOMPARE(ini.readInteger("Memo", "font", 0), 16);
+
+        writeFileBytes(dir.iniPath(), "[Memo]\r\nzarov=1\r\n");
+        QTextEdit other;
+        other.setPlainText("x");
+        LoadMemoLook(&other, dir.iniPath());
+        SaveMemoLook(&other, dir.iniPath());
+        QCOMPARE(ini.readInteger("Memo", "zarov", 0), 1);
+        writeFileBytes(dir.iniPath(), "");
+        LoadMemoLook(&other, dir.iniPath());
+        SaveMemoLook(&other, dir.iniPath());
+        QCOMPARE(ini.readInteger("Memo", "zarov", 0), 2);
+        QCOMPARE(ini.readInteger("Memo", "font", 0), other.font().pointSize());
+
+        QVERIFY_THROWS_EXCEPTION(IniWriteError, SaveMemoLook(&other, dir.file("missing/korvel.ini")));
+    }
+};
+
+QTEST_MAIN(TestMemo)
+#include "tst_memo.moc"
