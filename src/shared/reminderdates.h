@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+class QLineEdit;
+
+// Computations on reminder times that the pop-up, the forms, the lists and the
+// tray resident share. Date-times are days since 1899-12-30, the time of day
+// the fraction.
+
+// dt moved by whole years; 29 February in a year without one becomes the 28th.
+double IncYears(int16_t years, double dt);
+
+// The first pop-up before an event, by advance kind; the amount counts whole
+// units, or is itself the date-time for the absolute kind.
+double WarnTimeBefore(int32_t advanceKind, double amount, double eventTime);
+
+// The deadline of an overdue event for the "within n units" actions; 0 (no
+// deadline) for the others.
+double AddUnits(int32_t overdueAction, int32_t n, double dt);
+
+// Minutes since midnight, seconds ignored.
+int32_t MinuteOfDay(double dt);
+
+// The event date (midnight) closest to dt strictly after it (forward) or
+// before it, over the records not erased; dt itself when there is none.
+// Records whose event date does not parse are passed over.
+double NearestEventDate(const QString& path, bool forward, double dt);
+
+// Before an event time with a length is stored: the other reminders whose
+// whole event lies inside start .. start + length are listed and the user is
+// asked whether to go on. mrYes without asking when there are none, else the
+// answer (mrYes or mrNo). Records whose event does not parse are passed over.
+int CheckCollisions(int32_t id, const QString& path, double start, double length);
+
+// Checks an "hh:mm" time edit. When the text is no valid time the user is
+// told, the focus goes back to the edit once the current focus change has
+// settled, and the result is true.
+bool TimeEditInvalid(QLineEdit* edit);
