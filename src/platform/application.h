@@ -18,6 +18,7 @@ public:
 
     // Takes the place of the error box, as the class library's OnException did.
     void setOnException(std::function<void(const std::exception&)> handler) { m_onException = std::move(handler); }
+    const std::function<void(const std::exception&)>& onException() const { return m_onException; }
     void handleException(const std::exception& e);
 
     // Ask the program to end once the current handler has returned.
