@@ -1,5 +1,6 @@
 #include "formrgn.h"
 
+#include "components/kitdrawing.h"
 #include "components/kiterrors.h"
 #include "components/kitutils.h"
 #include "platform/application.h"
@@ -433,14 +434,7 @@ void TSysMenuPicture::Paint(QPainter& painter) const
         QApplication::windowIcon().paint(&painter, PictureRect());
         return;
     }
-    QPixmap glyph = m_glyph;
-    if (m_transparent) {
-        // The class library's rule: the bottom-left pixel's colour is the
-        // see-through one.
-        const QColor clear = m_glyph.toImage().pixelColor(0, m_glyph.height() - 1);
-        glyph.setMask(m_glyph.createMaskFromColor(clear, Qt::MaskInColor));
-    }
-    painter.drawPixmap(m_left, m_top, glyph);
+    DrawTransparentBitmap(painter, m_left, m_top, m_glyph, m_transparent ? clDefault : clNone);
 }
 
 // --- TCaptionLabel, TCaptionLabels ---

@@ -1,6 +1,7 @@
 #include "kitspin.h"
 
 #include "components/kitcolors.h"
+#include "components/kitdrawing.h"
 #include "components/maxmin.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
@@ -37,21 +38,6 @@ QPixmap ArrowGlyph(bool up)
         const int y = up ? row : 3 - row;
         for (int x = 3 - row; x <= 3 + row; ++x)
             img.setPixel(x, y, qRgb(0, 0, 0));
-    }
-    return QPixmap::fromImage(img);
-}
-
-// The class library drew glyphs with their bottom-left pixel as the
-// transparent colour.
-QPixmap TransparentByCorner(const QPixmap& glyph)
-{
-    QImage img = glyph.toImage().convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = img.pixel(0, img.height() - 1);
-    for (int y = 0; y < img.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x)
-            if (line[x] == key)
-                line[x] = qRgba(0, 0, 0, 0);
     }
     return QPixmap::fromImage(img);
 }

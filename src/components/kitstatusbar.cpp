@@ -1,5 +1,6 @@
 #include "kitstatusbar.h"
 
+#include "components/kitdrawing.h"
 #include "components/kiterrors.h"
 #include "components/kitkb.h"
 #include "components/kitutils.h"
@@ -823,14 +824,10 @@ void TKitStatusPanel::DrawGlyphPanel(QPainter& p, const QRect& area)
         x = area.left();
     const int y = area.top() + (area.height() - m_glyph.height()) / 2;
     if (!m_glyph.isNull()) {
-        if (m_glyph.hasAlphaChannel()) {
+        if (m_glyph.hasAlphaChannel())
             p.drawPixmap(x, y, m_glyph);
-        } else {
-            QPixmap glyph = m_glyph;
-            const QColor clear = m_glyph.toImage().pixelColor(0, m_glyph.height() - 1);
-            glyph.setMask(m_glyph.createMaskFromColor(clear, Qt::MaskInColor));
-            p.drawPixmap(x, y, glyph);
-        }
+        else
+            DrawTransparentBitmap(p, x, y, m_glyph, clDefault);
     }
     if (m_text.isEmpty())
         return;

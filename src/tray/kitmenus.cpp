@@ -3,7 +3,7 @@
 #include "components/imglist.h"
 #include "components/kitutils.h"
 #include "components/maxmin.h"
-#include "tray/kitdrawing.h"
+#include "components/kitdrawing.h"
 
 #include <QActionEvent>
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "components/imglist.h"
 #include "components/kitutils.h"
-#include "tray/kitdrawing.h"
+#include "components/kitdrawing.h"
 
 #include <QBitmap>
 

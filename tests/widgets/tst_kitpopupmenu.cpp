@@ -2,7 +2,7 @@
 #include "components/kitutils.h"
 #include "components/maxmin.h"
 #include "platform/tag.h"
-#include "tray/kitdrawing.h"
+#include "components/kitdrawing.h"
 #include "tray/kitmenus.h"
 #include "tray/picclip.h"
 #include "tray/trayresources.h"

@@ -122,6 +122,15 @@ void StretchTransparentBitmap(
     StretchBltMasked(painter, dest, bitmap, source, key);
 }
 
+QPixmap TransparentByCorner(const QPixmap& glyph)
+{
+    if (glyph.isNull())
+        return glyph;
+    QPixmap out = glyph;
+    out.setMask(glyph.createMaskFromColor(glyph.toImage().pixelColor(0, glyph.height() - 1), Qt::MaskInColor));
+    return out;
+}
+
 void DrawTransparentBitmap(QPainter& painter, int x, int y, const QPixmap& bitmap, TColor transparentColor)
 {
     StretchTransparentBitmap(painter, bitmap, transparentColor, QRect(x, y, bitmap.width(), bitmap.height()), QRect());

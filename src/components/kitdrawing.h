@@ -42,6 +42,10 @@ void TextOutRotated(
 // minimised window is restored and takes the focus; false when invisible.
 bool BringWindowForward(QWidget* window, bool restore);
 
+// The class library's rule for glyphs: the colour of the bottom-left pixel is
+// see-through.
+QPixmap TransparentByCorner(const QPixmap& glyph);
+
 // clNone as transparentColor draws bitmap as it is; clDefault takes the
 // bitmap's bottom-left pixel as its transparent colour (white for a
 // monochrome bitmap).
