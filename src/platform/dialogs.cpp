@@ -15,6 +15,7 @@ struct Script {
     QQueue<int> answers;
     QQueue<std::function<int(QDialog*)>> modals;
     QQueue<QString> files;
+    QList<Dialogs::FileRequest> fileRequests;
     QList<Dialogs::Shown> shown;
     QStringList modalNames;
     QList<MsgDlgType> beeps;
@@ -73,10 +74,45 @@ QMessageBox::Icon iconOf(MsgDlgType type)
     return QMessageBox::NoIcon;
 }
 
-QString scriptedFile()
+QString scriptedFile(const QString& caption, const QString& dir, const QString& filter,
+                     const Dialogs::FileDialogSetup* setup)
 {
     Script& s = script();
+    s.fileRequests.append({caption, dir, filter, setup ? setup->selectedFilter : QString()});
     return s.files.isEmpty() ? QString() : s.files.dequeue();
+}
+
+// One dialog for every kind: Qt's static helpers cannot take a preselected
+// filter back, a default suffix, a history or extra controls.
+QStringList runFileDialog(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                          QFileDialog::FileMode mode, QFileDialog::AcceptMode accept,
+                          Dialogs::FileDialogSetup* setup)
+{
+    QFileDialog dialog(parent, caption, dir, filter);
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(accept);
+    if (mode == QFileDialog::Directory)
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (setup) {
+        dialog.setOptions(dialog.options() | QFileDialog::Options(setup->options));
+        if (!setup->selectedFilter.isEmpty())
+            dialog.selectNameFilter(setup->selectedFilter);
+        dialog.setDefaultSuffix(setup->defaultSuffix);
+        if (!setup->history.isEmpty())
+            dialog.setHistory(setup->history);
+        if (setup->prepare)
+            setup->prepare(dialog);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    if (setup)
+        setup->selectedFilter = dialog.selectedNameFilter();
+    return dialog.selectedFiles();
+}
+
+QString firstOf(const QStringList& files)
+{
+    return files.isEmpty() ? QString() : files.first();
 }
 
 } // namespace
@@ -195,25 +231,37 @@ int execModal(QDialog* dialog)
     return s.modals.dequeue()(dialog);
 }
 
-QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                        FileDialogSetup* setup)
 {
     if (script().on)
-        return scriptedFile();
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+        return scriptedFile(caption, dir, filter, setup);
+    return firstOf(
+        runFileDialog(parent, caption, dir, filter, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, setup));
 }
 
-QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+QStringList getOpenFileNames(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                             FileDialogSetup* setup)
 {
     if (script().on)
-        return scriptedFile();
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+        return scriptedFile(caption, dir, filter, setup).split(u'\n', Qt::SkipEmptyParts);
+    return runFileDialog(parent, caption, dir, filter, QFileDialog::ExistingFiles, QFileDialog::AcceptOpen, setup);
 }
 
-QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir)
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                        FileDialogSetup* setup)
 {
     if (script().on)
-        return scriptedFile();
-    return QFileDialog::getExistingDirectory(parent, caption, dir);
+        return scriptedFile(caption, dir, filter, setup);
+    return firstOf(runFileDialog(parent, caption, dir, filter, QFileDialog::AnyFile, QFileDialog::AcceptSave, setup));
+}
+
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir, FileDialogSetup* setup)
+{
+    if (script().on)
+        return scriptedFile(caption, dir, QString(), setup);
+    return firstOf(
+        runFileDialog(parent, caption, dir, QString(), QFileDialog::Directory, QFileDialog::AcceptOpen, setup));
 }
 
 void setScripted(bool on)
@@ -239,6 +287,11 @@ void queueModal(std::function<int(QDialog*)> handler)
 void queueFileAnswer(const QString& path)
 {
     script().files.enqueue(path);
+}
+
+QList<FileRequest> fileRequests()
+{
+    return script().fileRequests;
 }
 
 QList<Shown> shown()

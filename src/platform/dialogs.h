@@ -4,10 +4,12 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 class QDialog;
+class QFileDialog;
 class QWidget;
 
 // The class library's modal results.
@@ -50,9 +52,30 @@ void showMessage(const QString& text);
 void messageBeep(MsgDlgType type);
 int execModal(QDialog* dialog);
 
-QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
-QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter);
-QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir);
+// What a file or folder dialog is given beyond its caption, its folder (or a
+// file to preselect) and its filter.
+struct FileDialogSetup {
+    // In: the filter shown first; out: the one the user left chosen.
+    QString selectedFilter;
+    // Given to a typed name that has none (no leading dot).
+    QString defaultSuffix;
+    QStringList history;
+    // QFileDialog::Option flags.
+    int options = 0;
+    // Last touches on the real dialog before it shows (labels, buttons,
+    // signals). Not called when scripted: nothing is shown then.
+    std::function<void(QFileDialog&)> prepare;
+};
+
+QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                        FileDialogSetup* setup = nullptr);
+// Scripted, the next queued answer gives one file per line.
+QStringList getOpenFileNames(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                             FileDialogSetup* setup = nullptr);
+QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                        FileDialogSetup* setup = nullptr);
+QString getExistingDirectory(QWidget* parent, const QString& caption, const QString& dir,
+                             FileDialogSetup* setup = nullptr);
 
 // Top-left corner that centres a dialog of the given size over a window's
 // frame: integer division toward zero, no clamping to the screen.
@@ -73,6 +96,14 @@ bool isScripted();
 void queueAnswer(int modalResult);
 void queueModal(std::function<int(QDialog*)> handler);
 void queueFileAnswer(const QString& path);
+// The file and folder dialogs asked for while scripted, in order.
+struct FileRequest {
+    QString caption;
+    QString dir;
+    QString filter;
+    QString selectedFilter;
+};
+QList<FileRequest> fileRequests();
 QList<Shown> shown();
 QStringList shownModals(); // object names of the modal forms run
 QList<MsgDlgType> beeps();

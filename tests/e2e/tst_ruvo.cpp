@@ -1,0 +1,153 @@
+// The reminders program as the user's desktop runs it: started hidden, told
+// what to do through its command channel, ended by its last window; and its
+// set-up run. Run by scripts/xsession.sh.
+#include "platform/commandchannel.h"
+#include "platform/inifile.h"
+#include "shared/commands.h"
+
+#include "desktop.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+void Dump(const Desktop& desktop)
+{
+    const QStringList ids = desktop.xdotool({ "search", "--name", "." }).split('\n');
+    for (const QString& id : ids)
+        qDebug() << id << desktop.xdotool({ "getwindowname", id }) << desktop.xdotool({ "getwindowpid", id });
+}
+
+// The program's last window is a message box: Enter answers it, and the
+// program ends. A key that comes before the box has taken the focus is lost,
+// so it is pressed again until the program has ended.
+bool AnswerAndWaitForEnd(const Desktop& desktop, qulonglong window, QProcess* program)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        desktop.xdotool({ "windowfocus", "--sync", QString::number(window) });
+        desktop.xdotool({ "key", "Return" });
+        if (program->waitForFinished(2000))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestRuvo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsHiddenTakesCodesAndEndsWithItsLastWindow()
+    {
+        Desktop desktop;
+        QProcess* ruvo = desktop.start("ruvo");
+        QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ReminderAppTitle), 10000);
+        const QString pid = QString::number(ruvo->processId());
+        QCOMPARE(desktop.xdotool({ "search", "--onlyvisible", "--pid", pid }), QString());
+
+        // A refresh with no overview open shows nothing and ends nothing.
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcRefreshOverview));
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcHotkeyFailures));
+        QVERIFY(desktop.waitForLine(
+            desktop.dialogLog(), "Počet nezaregistrovaných klávesových zkratek: 0 (již používá jiný program)"));
+        const qulonglong message = desktop.waitForWindow("^Informace$");
+        if (!message)
+            Dump(desktop);
+        QVERIFY(message);
+        QCOMPARE(ruvo->state(), QProcess::Running);
+
+        // The message was all the program showed: answered, the program ends.
+        QVERIFY(AnswerAndWaitForEnd(desktop, message, ruvo));
+        QCOMPARE(ruvo->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ruvo->exitCode(), 0);
+        QVERIFY(!CommandChannel::answers(ReminderAppTitle));
+    }
+
+    void codesThatShowNothingEndTheProgram_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("overview of an empty file") << int(rcOverview);
+        QTest::newRow("a reminder beyond the file") << 3;
+    }
+    void codesThatShowNothingEndTheProgram()
+    {
+        QFETCH(int, code);
+        Desktop desktop;
+        QProcess* ruvo = desktop.start("ruvo");
+        QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ReminderAppTitle), 10000);
+        QVERIFY(CommandChannel::post(ReminderAppTitle, code));
+        QVERIFY(ruvo->waitForFinished(10000));
+        QCOMPARE(ruvo->exitCode(), 0);
+        QVERIFY(!QFileInfo::exists(desktop.dialogLog()));
+    }
+
+    void aWindowNotBuiltYetSaysSo()
+    {
+        Desktop desktop;
+        QProcess* ruvo = desktop.start("ruvo");
+        QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ReminderAppTitle), 10000);
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcNewReminder));
+        QVERIFY(desktop.waitForLine(desktop.dialogLog(), "Okno FNewPrip zatím není"));
+        const qulonglong message = desktop.waitForWindow("^Informace$");
+        if (!message)
+            Dump(desktop);
+        QVERIFY(message);
+        QVERIFY(AnswerAndWaitForEnd(desktop, message, ruvo));
+    }
+
+    void setupMakesTheDesktopEntriesAndStartsTheTray()
+    {
+        Desktop desktop;
+        QTemporaryDir xdg;
+        desktop.environment().insert("XDG_DATA_HOME", xdg.filePath("data"));
+        desktop.environment().insert("XDG_CONFIG_HOME", xdg.filePath("config"));
+        // The tray resident, as installed, behind a wrapper that notes its start.
+        QVERIFY(QFile::rename(desktop.file("korvel"), desktop.file("korvel.real")));
+        QFile wrapper(desktop.file("korvel"));
+        QVERIFY(wrapper.open(QIODevice::WriteOnly));
+        wrapper.write("#!/bin/sh\n"
+                      "echo \"started $$\" >> \"$(dirname \"$0\")/korvel.log\"\n"
+                      "exec \"$(dirname \"$0\")/korvel.real\" \"$@\"\n");
+        wrapper.close();
+        wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        QProcess* ruvo = desktop.start("ruvo", { "-setup" });
+        QVERIFY(desktop.waitForLine(
+            desktop.dialogLog(), "Program vytvořil zástupce v nabídce start a spustil rezidentní část (korvel.exe)"));
+        QVERIFY(desktop.waitForLine(desktop.file("korvel.log"), "started"));
+        // The set-up run takes no codes.
+        QVERIFY(!CommandChannel::answers(ReminderAppTitle));
+        const qulonglong message = desktop.waitForWindow("^Informace$");
+        if (!message)
+            Dump(desktop);
+        QVERIFY(message);
+        QVERIFY(AnswerAndWaitForEnd(desktop, message, ruvo));
+        QCOMPARE(ruvo->exitCode(), 0);
+
+        const QString autostart = xdg.filePath("config/autostart/korvel.desktop");
+        QVERIFY(QFileInfo::exists(autostart));
+        QFile entry(autostart);
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QVERIFY(QString::fromUtf8(entry.readAll()).contains(desktop.file("korvel")));
+        for (const char* item : { "korvel", "popis", "napoveda" })
+            QVERIFY2(
+                QFileInfo::exists(xdg.filePath(QStringLiteral("data/applications/korvel/%1.desktop").arg(item))), item);
+        QVERIFY(QFileInfo::exists(xdg.filePath("data/desktop-directories/korvel.directory")));
+        // The tray resident goes with the test (the wrapper kept its process).
+        const qint64 tray = desktop.lines(desktop.file("korvel.log")).value(0).section(' ', 1).toLongLong();
+        QVERIFY(tray > 0);
+        ::kill(pid_t(tray), SIGTERM);
+        const IniFile ini(desktop.iniPath());
+        QCOMPARE(ini.readInteger("ZvukAdr", "pocet", 0), 1);
+        QCOMPARE(ini.readString("ZvukAdr", "1", ""), desktop.file("sound"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRuvo)
+#include "tst_ruvo.moc"
