@@ -190,6 +190,7 @@ void TBaseWindow::FormClose()
     if (!m_created || m_closed)
         return;
     m_closed = true;
+    MarkFormClosed(this);
     SaveFormPlacement(this, m_host.PlacementFileName(), PlacementSection);
     m_host.WindowClosed();
 }

@@ -6,14 +6,23 @@
 #include <QScopedValueRollback>
 #include <QWidget>
 
+namespace {
+constexpr const char* ClosedProperty = "korvelFormClosed";
+}
+
+void MarkFormClosed(QWidget* form)
+{
+    form->setProperty(ClosedProperty, true);
+}
+
 QWidget* FindForm(const QString& name)
 {
     if (name.isEmpty())
         return nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget* w : windows) {
-        // Closed (hidden after it was shown): it waits only to be freed.
-        if (w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        // A closed window waits only to be freed.
+        if (w->property(ClosedProperty).toBool())
             continue;
         if (w->objectName().compare(name, Qt::CaseInsensitive) == 0)
             return w;

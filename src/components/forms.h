@@ -14,6 +14,8 @@ class QWidget;
 // regard to case; null when none is open. A closed window, waiting to be
 // freed, is not found.
 QWidget* FindForm(const QString& name);
+// A window's close handler marks it closed once the close is accepted.
+void MarkFormClosed(QWidget* form);
 
 // Every visible window of the program goes to the taskbar, and comes back.
 void MinimizeApplication();

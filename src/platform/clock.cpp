@@ -30,6 +30,9 @@ State& state()
     return s;
 }
 
+// A faked clock starts with the program, not at its first reading.
+const bool startedWithProgram = (state(), true);
+
 } // namespace
 
 namespace Clock {

@@ -1,6 +1,9 @@
 #include "ruvo_okna.h"
 
+#include "ruvo_newprip.h"
+#include "ruvo_prehled.h"
 #include "ruvo_prevod.h"
+#include "ruvo_prip.h"
 
 namespace {
 
@@ -29,7 +32,10 @@ FormFactory& ReminderForms()
 // pop-up); a name without a line answers that the window is not available.
 void RegisterReminderWindows(FormFactory& forms)
 {
+    forms.Register("FNewPrip", [](OpenMode) { return new TFNewPrip; });
     forms.Register("FPrevod", [](OpenMode) { return new TFPrevod; });
+    forms.Register("FPrehled", [](OpenMode) { return new TFPrehled; });
+    forms.Register("FPrip", [](OpenMode) { return new TFPrip; });
 }
 
 void SetAutoImportDueTest(std::function<bool()> test)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tray/icolist.h"
+#include "tray/kitmenus.h"
 
 #include <QIcon>
 #include <QObject>
@@ -11,7 +12,6 @@
 #include <functional>
 
 class QSystemTrayIcon;
-class TKitPopupMenu;
 
 // Keys and buttons held during a mouse event, and whether it was the second
 // click of a double click.

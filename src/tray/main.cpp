@@ -1,7 +1,37 @@
 #include "platform/application.h"
+#include "platform/commandchannel.h"
+#include "platform/dialogs.h"
+#include "shared/commands.h"
+#include "shared/f_p.h"
+#include "shared/formplacement.h"
+#include "tray/autoexchange.h"
+#include "tray/f_skryto.h"
+#include "tray/sessionend.h"
+
+#include <QThread>
 
 int main(int argc, char** argv)
 {
-    Application app(argc, argv, QStringLiteral("Korvel-Tray-Selvantrix"));
-    return 0;
+    SessionEnd::CatchSignals();
+    Application app(argc, argv, TrayAppTitle);
+    app.setQuitOnLastWindowClosed(false);
+
+    // The title is claimed before anything waits, so that a copy started
+    // during the wait below finds this one.
+    if (CommandChannel::own().listen(TrayAppTitle) == CommandChannel::ListenResult::AlreadyRunning) {
+        Dialogs::showMessage(QStringLiteral("Aplikace je již spuštěna"));
+        return 0;
+    }
+
+    // An automatic import is coming: give the desktop time to settle first.
+    const QString iniPath = ProgramDir() + QStringLiteral("/korvel.ini");
+    if (IniReadBool(iniPath, QStringLiteral("Nastav"), QStringLiteral("autoexpimp"), false) && AutoExpImpDue(iniPath))
+        for (int round = 0; round < 100; ++round) {
+            QCoreApplication::processEvents();
+            QThread::msleep(100);
+        }
+
+    TFSkryt FSkryt;
+    QObject::connect(&FSkryt, &TFSkryt::formClosed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    return app.exec();
 }

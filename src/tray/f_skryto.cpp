@@ -1,0 +1,621 @@
+#include "f_skryto.h"
+
+#include "autoexchange.h"
+#include "clockannounce.h"
+#include "components/kitdrawing.h"
+#include "duereminders.h"
+#include "kitmenus.h"
+#include "picclip.h"
+#include "tickinterval.h"
+#include "trayresources.h"
+
+#include "platform/application.h"
+#include "platform/commandchannel.h"
+#include "platform/datetime.h"
+#include "platform/inifile.h"
+#include "platform/paths.h"
+#include "platform/programstarter.h"
+#include "platform/screensaver.h"
+#include "platform/soundservice.h"
+#include "platform/tag.h"
+#include "platform/walltimer.h"
+#include "shared/commands.h"
+#include "shared/formplacement.h"
+#include "shared/reminderfile.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+#include <algorithm>
+#include <bit>
+
+namespace {
+
+const QString Nastav = QStringLiteral("Nastav");
+const QString Klaves = QStringLiteral("Klaves");
+
+constexpr int StartInterval = 10000;
+constexpr int SoonInterval = 1000;
+// The clock wakes at least hourly.
+constexpr int MaxClockInterval = 3600000;
+constexpr int HotKeyCount = 6;
+// The screen-saver item's Tag while the tray resident has switched the saver off.
+constexpr int SaverOffTag = 15;
+constexpr int SaverOnTag = 14;
+constexpr int PausedTag = 4;
+constexpr int RunningTag = 3;
+
+// [Nastav] "animtray" as last read; resuming animates the icon again by it.
+bool animateIcon = true;
+
+// A TTimer's Interval: a running timer starts again with a new interval, a
+// stopped one stays stopped, the same value changes nothing.
+void setTimerInterval(QTimer& timer, int ms)
+{
+    if (timer.interval() == ms)
+        return;
+    if (timer.isActive())
+        WallTimer::Arm(timer, ms);
+    else
+        timer.setInterval(ms);
+}
+
+// A TTimer's Enabled := true.
+void enableTimer(QTimer& timer)
+{
+    if (!timer.isActive())
+        WallTimer::Arm(timer, timer.interval());
+}
+
+// Equal field by field, doubles by their bits, so that a damaged value
+// equals itself.
+bool sameRecord(ReminderRecord a, ReminderRecord b)
+{
+    for (double ReminderRecord::*field : { &ReminderRecord::Created, &ReminderRecord::AdvanceAmount,
+             &ReminderRecord::LastChange, &ReminderRecord::NextAmount, &ReminderRecord::Length }) {
+        if (std::bit_cast<quint64>(a.*field) != std::bit_cast<quint64>(b.*field))
+            return false;
+        a.*field = b.*field = 0;
+    }
+    return a == b;
+}
+
+QString soundFailureKey(int position, const ReminderRecord& record)
+{
+    return QStringLiteral("%1|%2|%3|%4").arg(position).arg(record.ID).arg(record.EventDate, record.EventTime);
+}
+
+} // namespace
+
+void PostReminderCommand(int32_t code)
+{
+    PostOrStart(ReminderAppTitle, ReminderProgramName, code);
+}
+
+void PostContactCommand(int32_t code)
+{
+    PostOrStart(ContactAppTitle, ContactProgramName, code);
+}
+
+void PostRecordChanged(int32_t code)
+{
+    CommandChannel::post(ReminderAppTitle, code);
+}
+
+TFSkryt::TFSkryt(QWidget* parent)
+    : QWidget(parent)
+    , TrayIcon(new TKitTrayIcon(this))
+    , Menu(new TKitPopupMenu(this))
+    , Clip(new TPicClip(this))
+{
+    setObjectName(QStringLiteral("FSkryt"));
+    setWindowTitle(TrayAppTitle);
+    resize(200, 100);
+
+    Clip->setObjectName(QStringLiteral("Clip"));
+    Clip->SetPicture(TrayMenuPictures());
+    Clip->SetCols(TrayMenuPictureCells);
+
+    Menu->setObjectName(QStringLiteral("Menu"));
+    Menu->SetStyle(msOwnerDraw);
+    Menu->SetLeftMargin(35);
+    MKonec = addItem("MKonec", 7, QStringLiteral("&Konec"), &TFSkryt::MKonecClick);
+    MN6 = addItem("MN6", 0, QStringLiteral("-"), nullptr);
+    MSMSpustit = addItem("MSMSpustit", 16, QStringLiteral("Spořič - spustit"), &TFSkryt::MSMSpustitClick);
+    MSMSPovZak = addItem("MSMSPovZak", SaverOnTag, QStringLiteral("Spořič - zakázat"), &TFSkryt::MSMSPovZakClick);
+    MN2 = addItem("MN2", 0, QStringLiteral("-"), nullptr);
+    MOptions = addItem("MOptions", 5, QStringLiteral("&Nastavení"), &TFSkryt::MOptionsClick);
+    MPoz = addItem("MPoz", RunningTag, QStringLiteral("Pozastavi&t"), &TFSkryt::MPozClick);
+    MN5 = addItem("MN5", 0, QStringLiteral("-"), nullptr);
+    MKalendar = addItem("MKalendar", 13, QStringLiteral("Kalen&dář"), &TFSkryt::MKalendarClick);
+    MAktCas = addItem("MAktCas", 8, QStringLiteral("&Aktuální čas"), &TFSkryt::MAktCasClick);
+    MN3 = addItem("MN3", 0, QStringLiteral("-"), nullptr);
+    MImport = addItem("MImport", 10, QStringLiteral("&Import"), &TFSkryt::MImportClick);
+    MImport->setStatusTip(QStringLiteral("Import připomenutí a kontaktů"));
+    MExport = addItem("MExport", 9, QStringLiteral("&Export"), &TFSkryt::MExportClick);
+    MExport->setStatusTip(QStringLiteral("Export připomenutí a kontaktů"));
+    MN4 = addItem("MN4", 0, QStringLiteral("-"), nullptr);
+    MPrehledK = addItem("MPrehledK", 12, QStringLiteral("Pře&hled kontaktů"), &TFSkryt::MPrehledKClick);
+    MNewK = addItem("MNewK", 11, QStringLiteral("Nový &kontakt"), &TFSkryt::MNewKClick);
+    MN1 = addItem("MN1", 0, QStringLiteral("-"), nullptr);
+    MPrehled = addItem("MPrehled", 2, QStringLiteral("&Přehled připomenutí"), &TFSkryt::MPrehledClick);
+    MNew = addItem("MNew", 1, QStringLiteral("&Nové připomenutí"), &TFSkryt::MNewClick);
+    Menu->setDefaultAction(MPrehled);
+    Menu->OnPopup = [this](TKitPopupMenu*) { MenuPopup(); };
+    Menu->OnGetItemParams = [this](TKitPopupMenu*, QAction* item, TOwnerDrawState, TMenuItemParams& params) {
+        MenuGetItemParams(item, params);
+    };
+    Menu->OnDrawMargin = [this](TKitPopupMenu*, QPainter& canvas, const QRect& rect) { MenuDrawMargin(canvas, rect); };
+
+    LoadTrayAnimation(TrayIcon->Icons());
+    TrayIcon->setObjectName(QStringLiteral("TrayIcon"));
+    TrayIcon->SetInterval(200);
+    TrayIcon->SetPopupMenu(Menu);
+    TrayIcon->OnClick = [this](TKitTrayIcon* sender, Qt::MouseButton button, TShiftState shift, int x, int y) {
+        TrayIconClick(sender, button, shift, x, y);
+    };
+    TrayIcon->SetHint(QStringLiteral("Korvel-Selvantrix"));
+    TrayIcon->SetIcon(TrayIconResource(QStringLiteral("IOK")));
+
+    const struct {
+        QTimer* timer;
+        const char* name;
+        void (TFSkryt::*onTimer)();
+    } timers[] = {
+        { &TPrip, "TPrip", &TFSkryt::TPripTimer },
+        { &TPripZvuk, "TPripZvuk", &TFSkryt::TPripZvukTimer },
+        { &THodiny, "THodiny", &TFSkryt::THodinyTimer },
+    };
+    for (const auto& t : timers) {
+        t.timer->setObjectName(QLatin1String(t.name));
+        connect(t.timer, &QTimer::timeout, this, t.onTimer);
+        WallTimer::Arm(*t.timer, StartInterval);
+    }
+
+    connect(&m_hotKeys, &HotKeys::hotKey, this, &TFSkryt::HandleHotKey);
+    connect(&m_timeChange, &TimeChange::timeChanged, this, &TFSkryt::HandleTimeChange);
+    connect(&m_sessionEnd, &SessionEnd::queryEndSession, this, &TFSkryt::HandleQueryEndSession);
+
+    FormCreate();
+}
+
+TFSkryt::~TFSkryt()
+{
+    CommandChannel::own().setHook(nullptr);
+}
+
+QAction* TFSkryt::addItem(const char* name, int tagValue, const QString& caption, void (TFSkryt::*onClick)())
+{
+    auto* item = new QAction(caption, Menu);
+    item->setObjectName(QLatin1String(name));
+    setTag(item, tagValue);
+    if (onClick)
+        connect(item, &QAction::triggered, this, onClick);
+    Menu->addAction(item);
+    return item;
+}
+
+QString TFSkryt::settingsPath() const
+{
+    return programDirectory + u'/' + settingsFileName;
+}
+
+void TFSkryt::FormCreate()
+{
+    lastAnnouncedMinute = -1;
+    closingByRequest = false;
+    programDirectory = ProgramDir();
+    settingsFileName = QStringLiteral("korvel.ini");
+    paused = 0;
+    NactiIni(settingsPath());
+    CommandChannel::own().setHook([this](int32_t code, int32_t arg) { HandleAppMessage(code, arg); });
+    if (autoExchange && AutoExpImpDue(programDirectory + QStringLiteral("/korvel.ini"))) {
+        // The reminder timers must not read the file while the import replaces
+        // it; the reminders program's code 5 resumes.
+        Pozastavit(true);
+        PostReminderCommand(rcAutoImport);
+    }
+    RegKlavesZkr();
+}
+
+void TFSkryt::NactiIni(const QString& path)
+{
+    const IniFile ini(path);
+    reminderDataPath = LocalPath(
+        ini.readString(Nastav, QStringLiteral("adrdatabaze"), programDirectory) + QStringLiteral("\\korvel.da1"));
+    repeatMinutes = ini.readInteger(Nastav, QStringLiteral("pripopak"), 1);
+    autoExchange = ini.readBool(Nastav, QStringLiteral("autoexpimp"), false);
+    animateIcon = ini.readBool(Nastav, QStringLiteral("animtray"), true);
+    TrayIcon->SetAnimated(animateIcon);
+}
+
+void TFSkryt::Pozastavit(bool pause)
+{
+    if (pause) {
+        for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny })
+            timer->stop();
+        TrayIcon->SetIcon(TrayIconResource(QStringLiteral("ISTOP")));
+        TrayIcon->SetAnimated(false);
+        paused = 1;
+    } else {
+        for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny }) {
+            setTimerInterval(*timer, StartInterval);
+            enableTimer(*timer);
+        }
+        TrayIcon->SetIcon(TrayIconResource(QStringLiteral("IOK")));
+        TrayIcon->SetAnimated(animateIcon);
+        paused = 0;
+    }
+}
+
+// A running timer looks again within a second. A reminder tick in progress
+// has stopped its timer; it remembers the request and keeps it at its end.
+void TFSkryt::shortenTimer(QTimer& timer, Tick* tick)
+{
+    setTimerInterval(timer, SoonInterval);
+    if (tick && tick->running)
+        tick->recheck = true;
+}
+
+void TFSkryt::HandleAppMessage(int32_t code, int32_t)
+{
+    switch (code) {
+    case tnRemindersChanged:
+        shortenTimer(TPrip, &m_prip);
+        shortenTimer(TPripZvuk, &m_pripZvuk);
+        break;
+    case tnPopupConfirmed:
+        shortenTimer(TPrip, &m_prip);
+        break;
+    case tnClockChanged:
+        shortenTimer(THodiny, nullptr);
+        break;
+    case tnPause:
+        Pozastavit(true);
+        break;
+    case tnResume:
+        Pozastavit(false);
+        break;
+    case tnReloadSettings:
+        NactiIni(settingsPath());
+        OdregKlavesZkr();
+        RegKlavesZkr();
+        break;
+    case tnClose:
+        closingByRequest = true;
+        close();
+        break;
+    case tnPauseAndClose:
+        Pozastavit(true);
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void TFSkryt::HandleTimeChange()
+{
+    lastAnnouncedMinute = -1;
+    shortenTimer(TPrip, &m_prip);
+    shortenTimer(TPripZvuk, &m_pripZvuk);
+    shortenTimer(THodiny, nullptr);
+}
+
+void TFSkryt::HandleQueryEndSession()
+{
+    close();
+}
+
+void TFSkryt::TrayIconClick(TKitTrayIcon*, Qt::MouseButton button, TShiftState, int, int)
+{
+    if (button == Qt::LeftButton)
+        Pozastavit(paused == 0);
+}
+
+void TFSkryt::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TFSkryt::FormClose()
+{
+    OdregKlavesZkr();
+    if (tag(MSMSPovZak) == SaverOffTag)
+        MSMSPovZakClick();
+    // A tick running below this call ends at its next record.
+    m_closing = true;
+    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny })
+        timer->stop();
+    emit formClosed();
+}
+
+// ---- reminders ----
+
+bool TFSkryt::KontrolaVerze()
+{
+    // The other timer's tick may come while the message about a newer
+    // version is shown; it stops there, as the program is ending.
+    if (m_checkingVersion)
+        return false;
+    const QScopedValueRollback checking(m_checkingVersion, true);
+    switch (CheckDataVersion(reminderDataPath)) {
+    case DataVersionCheck::Current:
+        return true;
+    case DataVersionCheck::OldLayout:
+        PostReminderCommand(rcConvertOldData);
+        Pozastavit(true);
+        return false;
+    case DataVersionCheck::NewerLayout:
+        break;
+    }
+    return false;
+}
+
+// Writes back a record a tick has changed. False when the record changed in
+// the file since the tick read it: the other program's change stands. A file
+// that cannot be written keeps the record as it was for a later tick; the
+// tick goes on with the others.
+bool TFSkryt::rewriteReminder(int position, const ReminderRecord& seen, ReminderRecord changed)
+{
+    try {
+        int at = position;
+        ReminderRecord current;
+        ReadReminder(at, reminderDataPath, current);
+        if (at != position || !sameRecord(current, seen))
+            return false;
+        changed.LastChange = Now();
+        WriteReminder(position, reminderDataPath, changed);
+    } catch (const IoError&) {
+        return true;
+    }
+    PostRecordChanged(rcRefreshOverview);
+    return true;
+}
+
+void TFSkryt::TPripTimer()
+{
+    TPrip.stop();
+    if (m_prip.running) {
+        // Started again by a resume during the tick: the tick in progress
+        // looks again at its end.
+        m_prip.recheck = true;
+        return;
+    }
+    QScopedValueRollback running(m_prip.running, true);
+    m_prip.recheck = false;
+    DueReminderTick tick(repeatMinutes);
+    bool stopped = false;
+    bool recheck = false;
+    try {
+        if (!KontrolaVerze())
+            return;
+        ForEachReminder(reminderDataPath, [&](int position, const ReminderRecord& record) {
+            if (stopped)
+                return;
+            QCoreApplication::processEvents();
+            if (paused == 1 || m_closing) {
+                stopped = true;
+                return;
+            }
+            switch (tick.visit(record, Now())) {
+            case DueVerdict::Due:
+                PostReminderCommand(position);
+                break;
+            case DueVerdict::Lapsed: {
+                ReminderRecord erased = record;
+                erased.Erased = true;
+                recheck |= !rewriteReminder(position, record, erased);
+                break;
+            }
+            case DueVerdict::NotDue:
+                break;
+            }
+        });
+    } catch (const IoError&) {
+        recheck = true; // the file shrank or went away under the tick
+    }
+    if (stopped)
+        return;
+    int ms = tick.interval();
+    if (recheck || m_prip.recheck)
+        ms = std::min(ms, SoonInterval);
+    WallTimer::Arm(TPrip, ms);
+}
+
+void TFSkryt::TPripZvukTimer()
+{
+    TPripZvuk.stop();
+    if (m_pripZvuk.running) {
+        m_pripZvuk.recheck = true;
+        return;
+    }
+    QScopedValueRollback running(m_pripZvuk.running, true);
+    m_pripZvuk.recheck = false;
+    SoundReminderTick tick(Now());
+    bool stopped = false;
+    bool recheck = false;
+    try {
+        if (!KontrolaVerze())
+            return;
+        ForEachReminder(reminderDataPath, [&](int position, const ReminderRecord& record) {
+            if (stopped)
+                return;
+            QCoreApplication::processEvents();
+            if (paused == 1 || m_closing) {
+                stopped = true;
+                return;
+            }
+            const QString key = soundFailureKey(position, record);
+            ReminderRecord changed = record;
+            const SoundCheck check
+                = tick.visit(changed, programDirectory, &SoundService::play, m_soundFailures.value(key));
+            if (check.failed)
+                ++m_soundFailures[key];
+            else
+                m_soundFailures.remove(key);
+            if (check.changed)
+                recheck |= !rewriteReminder(position, record, changed);
+        });
+    } catch (const IoError&) {
+        recheck = true;
+    }
+    if (stopped)
+        return;
+    int ms = tick.interval();
+    if (recheck || m_pripZvuk.recheck)
+        ms = std::min(ms, SoonInterval);
+    WallTimer::Arm(TPripZvuk, ms);
+}
+
+// ---- clock ----
+
+void TFSkryt::THodinyTimer()
+{
+    THodiny.stop();
+    if (paused == 1)
+        return;
+    AnnounceTime(settingsFileName, programDirectory, lastAnnouncedMinute);
+    WallTimer::Arm(THodiny, IntervalUntil(NextAnnouncementTime(settingsPath()), MaxClockInterval));
+}
+
+// ---- menu ----
+
+void TFSkryt::MenuPopup()
+{
+    MSMSPovZak->setText(
+        tag(MSMSPovZak) == SaverOffTag ? QStringLiteral("Spořič - povolit") : QStringLiteral("Spořič - zakázat"));
+    if (paused == 1) {
+        setTag(MPoz, PausedTag);
+        MPoz->setText(QStringLiteral("Povoli&t"));
+    } else {
+        setTag(MPoz, RunningTag);
+        MPoz->setText(QStringLiteral("Pozastavi&t"));
+    }
+}
+
+void TFSkryt::MenuGetItemParams(QAction* item, TMenuItemParams& params)
+{
+    const int t = tag(item);
+    if (t >= 1 && t <= 20)
+        params.Graphic = Clip->GraphicCell(t - 1);
+}
+
+void TFSkryt::MenuDrawMargin(QPainter& canvas, const QRect& rect)
+{
+    QFont font(QStringLiteral("Courier New"), 18, QFont::Bold);
+    font.setStyleHint(QFont::TypeWriter);
+    const RotatedFont upwards = CreateRotatedFont(font, 90);
+    const TColor c = clTeal;
+    const TColor halved = RGB(qRound(GetRValue(c) / 2.0), qRound(GetGValue(c) / 2.0), qRound(GetBValue(c) / 2.0));
+    TKitPopupMenu::DrawDefaultMargin(canvas, rect, c, halved);
+    canvas.setPen(ColorToQColor(clWhite));
+    canvas.setBackgroundMode(Qt::TransparentMode);
+    TextOutRotated(
+        canvas, upwards, rect.left(), rect.top() + rect.height() - 5, QStringLiteral("Korvel - Selvantrix"), rect);
+}
+
+void TFSkryt::MKonecClick()
+{
+    close();
+}
+
+void TFSkryt::MSMSpustitClick()
+{
+    if (ScreenSaver::IsEnabled().value_or(false))
+        ScreenSaver::Activate();
+}
+
+void TFSkryt::MSMSPovZakClick()
+{
+    if (tag(MSMSPovZak) == SaverOffTag) {
+        ScreenSaver::SetEnabled(true);
+        setTag(MSMSPovZak, SaverOnTag);
+    } else {
+        ScreenSaver::SetEnabled(false);
+        setTag(MSMSPovZak, SaverOffTag);
+    }
+}
+
+void TFSkryt::MOptionsClick()
+{
+    PostReminderCommand(rcSettingsFromTray);
+}
+
+void TFSkryt::MPozClick()
+{
+    Pozastavit(paused == 0);
+}
+
+void TFSkryt::MKalendarClick()
+{
+    PostReminderCommand(rcCalendar);
+}
+
+void TFSkryt::MAktCasClick()
+{
+    SpeakCurrentTime(settingsFileName, programDirectory);
+}
+
+void TFSkryt::MImportClick()
+{
+    PostReminderCommand(rcImport);
+}
+
+void TFSkryt::MExportClick()
+{
+    PostReminderCommand(rcExport);
+}
+
+void TFSkryt::MPrehledKClick()
+{
+    PostContactCommand(dcOverview);
+}
+
+void TFSkryt::MNewKClick()
+{
+    PostContactCommand(dcNewContact);
+}
+
+void TFSkryt::MPrehledClick()
+{
+    PostReminderCommand(rcOverview);
+}
+
+void TFSkryt::MNewClick()
+{
+    PostReminderCommand(rcNewReminder);
+}
+
+// ---- hotkeys ----
+
+void TFSkryt::RegKlavesZkr()
+{
+    IniFile ini(settingsPath());
+    int failures = 0;
+    for (int id = 1; id <= HotKeyCount; ++id) {
+        const QKeyCombination shortCut = TextToShortCut(ini.readString(Klaves, QString::number(id), QString()));
+        if (shortCut.toCombined() != 0 && !m_hotKeys.registerHotKey(id, shortCut))
+            ++failures;
+    }
+    RunGuarded([&] { ini.writeInteger(Klaves, QStringLiteral("chyba"), failures); });
+    if (failures > 0)
+        PostReminderCommand(rcHotkeyFailures);
+}
+
+void TFSkryt::OdregKlavesZkr()
+{
+    for (int id = 1; id <= HotKeyCount; ++id)
+        m_hotKeys.unregisterHotKey(id);
+}
+
+void TFSkryt::HandleHotKey(int id)
+{
+    MenuPopup();
+    QAction* const items[HotKeyCount] = { MNew, MPrehled, MAktCas, MNewK, MPrehledK, MKalendar };
+    if (id >= 1 && id <= HotKeyCount)
+        items[id - 1]->trigger();
+}

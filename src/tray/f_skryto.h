@@ -1,0 +1,141 @@
+#pragma once
+
+#include "platform/hotkeys.h"
+#include "platform/timechange.h"
+#include "tray/kitmenus.h"
+#include "tray/kitshell.h"
+#include "tray/sessionend.h"
+
+#include <QHash>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+
+class QAction;
+class TPicClip;
+struct ReminderRecord;
+
+// The tray resident's hidden main form: the icon in the notification area
+// with its menu, the timers that post due reminders, play sound-only
+// reminders and announce the time, the hotkeys, and the codes the other
+// programs post. It is never shown; closing it ends the program.
+class TFSkryt : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFSkryt(QWidget* parent = nullptr);
+    ~TFSkryt() override;
+
+    TKitTrayIcon* TrayIcon;
+    TKitPopupMenu* Menu;
+    TPicClip* Clip;
+    QTimer TPrip; // due reminders
+    QTimer TPripZvuk; // sound-only reminders
+    QTimer THodiny; // the clock
+
+    // The menu, top to bottom.
+    QAction* MKonec;
+    QAction* MN6;
+    QAction* MSMSpustit;
+    QAction* MSMSPovZak;
+    QAction* MN2;
+    QAction* MOptions;
+    QAction* MPoz;
+    QAction* MN5;
+    QAction* MKalendar;
+    QAction* MAktCas;
+    QAction* MN3;
+    QAction* MImport;
+    QAction* MExport;
+    QAction* MN4;
+    QAction* MPrehledK;
+    QAction* MNewK;
+    QAction* MN1;
+    QAction* MPrehled;
+    QAction* MNew;
+
+    QString programDirectory;
+    QString settingsFileName;
+    QString reminderDataPath;
+    quint8 paused = 0;
+    // hour x 60 + minute of the quarter hour the clock handled last; -1 none.
+    int32_t lastAnnouncedMinute = -1;
+    // Minutes after which a reminder that stays due is posted again.
+    int32_t repeatMinutes = 1;
+    bool autoExchange = false;
+    bool closingByRequest = false;
+
+    void NactiIni(const QString& path);
+    void Pozastavit(bool pause);
+    bool KontrolaVerze();
+    void RegKlavesZkr();
+    void OdregKlavesZkr();
+
+    void HandleAppMessage(int32_t code, int32_t arg);
+    void HandleTimeChange();
+    // Where the automatic export at the end of the session comes in.
+    void HandleQueryEndSession();
+    void HandleHotKey(int id);
+
+    void TPripTimer();
+    void TPripZvukTimer();
+    void THodinyTimer();
+
+    void TrayIconClick(TKitTrayIcon* sender, Qt::MouseButton button, TShiftState shift, int x, int y);
+    void MenuPopup();
+    void MenuGetItemParams(QAction* item, TMenuItemParams& params);
+    void MenuDrawMargin(QPainter& canvas, const QRect& rect);
+
+    void MKonecClick();
+    void MSMSpustitClick();
+    void MSMSPovZakClick();
+    void MOptionsClick();
+    void MPozClick();
+    void MKalendarClick();
+    void MAktCasClick();
+    void MImportClick();
+    void MExportClick();
+    void MPrehledKClick();
+    void MNewKClick();
+    void MPrehledClick();
+    void MNewClick();
+
+signals:
+    // The form has closed: the program is to end.
+    void formClosed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // A reminder timer's tick in progress, and whether something asked for a
+    // new look while it ran.
+    struct Tick {
+        bool running = false;
+        bool recheck = false;
+    };
+
+    void FormCreate();
+    void FormClose();
+    QString settingsPath() const;
+    QAction* addItem(const char* name, int tagValue, const QString& caption, void (TFSkryt::*onClick)());
+    void shortenTimer(QTimer& timer, Tick* tick);
+    bool rewriteReminder(int position, const ReminderRecord& seen, ReminderRecord changed);
+
+    HotKeys m_hotKeys;
+    TimeChange m_timeChange;
+    SessionEnd m_sessionEnd;
+    Tick m_prip;
+    Tick m_pripZvuk;
+    bool m_checkingVersion = false;
+    bool m_closing = false;
+    // Ticks in a row in which a sound-only reminder's sounds failed, by record.
+    QHash<QString, int> m_soundFailures;
+};
+
+// Post a code to the reminders or the contacts program, starting it when it
+// does not run; a program that cannot be started loses the code.
+void PostReminderCommand(int32_t code);
+void PostContactCommand(int32_t code);
+// Posts a code to the reminders program only when it runs.
+void PostRecordChanged(int32_t code);
