@@ -14,7 +14,6 @@
 #include "components/kitstatusbar.h"
 #include "components/tooledit.h"
 #include "platform/application.h"
-#include "platform/cp1250.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -46,7 +45,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTextFormat>
 
 #include <cmath>
 #include <functional>
@@ -54,9 +52,6 @@
 namespace {
 
 const QString Section = QStringLiteral("FNewPrip");
-// The time edits: an optional and a required hour digit, two required minute
-// digits, "_" for a place not filled in.
-const QString TimeMask = QStringLiteral("09:99;_");
 
 // The design size the controls are placed at. The width leaves room for the
 // kind captions and the computed times in the fonts found on Linux desktops.
@@ -100,48 +95,10 @@ int32_t KindOrFirst(int32_t value, int32_t count)
     return value < 1 || value > count ? 1 : value;
 }
 
-// The time of an "hh:mm" mask edit as the exit check accepts it: hours of one
-// or two digits, both minute digits; none while it is not filled in.
-std::optional<double> EditTime(const QLineEdit* edit)
-{
-    QString shown = edit->displayText();
-    shown.replace(u'_', u' ');
-    if (shown.size() != 5 || shown.mid(3, 2).contains(u' '))
-        return std::nullopt;
-    return TryStrToTime(shown.left(2).trimmed() + shown.mid(2));
-}
-
 // A stored date-time that the date and time edits can show (years 1 to 9999).
 bool PlausibleDateTime(double dt)
 {
     return std::isfinite(dt) && dt >= -693593 && dt < 2958466;
-}
-
-// Runs handler whenever the user moves the focus from control to another
-// control of the window (not to another window or a menu).
-void OnExit(QWidget* control, std::function<void()> handler)
-{
-    class ExitFilter : public QObject {
-    public:
-        ExitFilter(QObject* parent, std::function<void()> handler)
-            : QObject(parent)
-            , m_handler(std::move(handler))
-        {
-        }
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::FocusOut) {
-                const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-                    RunGuarded(m_handler);
-            }
-            return false;
-        }
-
-    private:
-        std::function<void()> m_handler;
-    };
-    control->installEventFilter(new ExitFilter(control, std::move(handler)));
 }
 
 // A computed time shown from its start, however narrow the field.
@@ -259,7 +216,7 @@ void TFNewPrip::BuildControls()
     };
     const auto time = [&](QWidget* parent, const char* name, int left) {
         auto* t = make(new QLineEdit(parent), name, row(left, TimeWidth));
-        t->setInputMask(TimeMask);
+        t->setInputMask(TimeEditMask);
         return t;
     };
     const auto shown = [&](QWidget* parent, const char* name) {
@@ -377,7 +334,6 @@ void TFNewPrip::BuildControls()
     MPopis = make(new QTextEdit(PPopis), "MPopis", QRect(2, 2, PopisWidth - 6, PPopis->height() - 4));
     MPopis->setAcceptRichText(false);
     MPopis->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MPopis->setContextMenuPolicy(Qt::CustomContextMenu);
     MPopis->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
     // Its size is kept in points: the memo menu and [Memo] "font" count them.
     QFont memoFont = MPopis->font();
@@ -402,22 +358,8 @@ void TFNewPrip::BuildControls()
     for (QPushButton* b : { BOK, BCancel, BVelke, BMale })
         b->setAutoDefault(false);
 
-    PMenuMemo = new QMenu(this);
-    PMenuMemo->setObjectName(QStringLiteral("PMenuMemo"));
-    QMenu* align = PMenuMemo->addMenu(QStringLiteral("&zarovnání"));
-    const std::pair<const char16_t*, int> alignments[] = { { u"v&levo", 1 }, { u"&střed", 2 }, { u"v&pravo", 3 } };
-    for (const auto& [text, t] : alignments)
-        connect(align->addAction(QString::fromUtf16(text)), &QAction::triggered, this, [this, t] { MemoAlignment(t); });
-    QMenu* size = PMenuMemo->addMenu(QStringLiteral("&font velikost"));
-    for (const int delta : { 1, -1 })
-        connect(size->addAction(delta > 0 ? QStringLiteral("+1") : QStringLiteral("-1")), &QAction::triggered, this,
-            [this, delta] { MemoFontSize(delta); });
-    PMenuMemo->addSeparator();
-    connect(PMenuMemo->addAction(QStringLiteral("ulož jako výchozí")), &QAction::triggered, this,
-        [this] { RunGuarded([this] { SaveMemoLook(MPopis, SettingsFile()); }); });
-    connect(MPopis, &QTextEdit::customContextMenuRequested, this,
-        [this](const QPoint& pos) { PMenuMemo->popup(MPopis->mapToGlobal(pos)); });
-    connect(MPopis, &QTextEdit::textChanged, this, &TFNewPrip::LimitMemo);
+    PMenuMemo = CreateMemoMenu(MPopis, this, [this] { return SettingsFile(); });
+    LimitMemoToPieces(MPopis, 2);
 
     // The pop-up menu of the form never pops up; it carries the short cut.
     MPrehrat = new QAction(QStringLiteral("přehrát"), this);
@@ -615,7 +557,7 @@ void TFNewPrip::NastavInitialDir(const QString& folder)
 
 std::optional<double> TFNewPrip::DateAndTime(const QDateEdit* date, const QLineEdit* time)
 {
-    const auto t = EditTime(time);
+    const auto t = TimeEditValue(time);
     if (!t)
         return std::nullopt;
     return ComposeDateTime(QDateToDateTime(date->date()), *t);
@@ -1040,47 +982,4 @@ void TFNewPrip::FitDayColumns()
 {
     if (PDny->isVisible() && ChLDny->width() >= 8)
         ChLDny->setGridSize(QSize(ChLDny->width() / 8, ChLDny->height()));
-}
-
-void TFNewPrip::MemoAlignment(int alignTag)
-{
-    const Qt::Alignment alignment = alignTag == 1 ? Qt::AlignLeft : alignTag == 3 ? Qt::AlignRight : Qt::AlignHCenter;
-    QTextDocument* doc = MPopis->document();
-    QTextOption option = doc->defaultTextOption();
-    option.setAlignment(alignment);
-    doc->setDefaultTextOption(option);
-    QTextCursor cursor(doc);
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat format;
-    format.setAlignment(alignment);
-    cursor.mergeBlockFormat(format);
-}
-
-void TFNewPrip::MemoFontSize(int delta)
-{
-    QFont f = MPopis->font();
-    if (f.pointSize() + delta > 0) {
-        f.setPointSize(f.pointSize() + delta);
-        MPopis->setFont(f);
-    }
-}
-
-// The description holds two stored pieces: what goes beyond them is taken
-// back from before the cursor, where it was typed or pasted.
-void TFNewPrip::LimitMemo()
-{
-    constexpr qsizetype MaxLength = 2 * MemoPieceLength;
-    for (;;) {
-        QString text = MPopis->toPlainText();
-        text.replace(u'\n', QLatin1String("\r\n"));
-        const qsizetype excess = Cp1250::byteLength(text) - MaxLength;
-        if (excess <= 0)
-            return;
-        QTextCursor cursor = MPopis->textCursor();
-        if (cursor.position() == 0)
-            cursor.movePosition(QTextCursor::End);
-        cursor.setPosition(std::max<qsizetype>(0, cursor.position() - excess), QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        MPopis->setTextCursor(cursor);
-    }
 }

@@ -181,9 +181,6 @@ private:
     static void SetDateAndTime(QDateEdit* date, QLineEdit* time, double dt);
     static std::optional<double> DateAndTime(const QDateEdit* date, const QLineEdit* time);
     void FitDayColumns();
-    void MemoAlignment(int alignTag);
-    void MemoFontSize(int delta);
-    void LimitMemo();
 
     // A stored length of minutes, hours or days, until the user changes it.
     std::optional<double> m_keptLength;

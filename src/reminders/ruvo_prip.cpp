@@ -9,7 +9,6 @@
 #include "components/forms.h"
 #include "components/kitspin.h"
 #include "platform/application.h"
-#include "platform/cp1250.h"
 #include "platform/datetime.h"
 #include "platform/paths.h"
 #include "platform/soundservice.h"
@@ -33,7 +32,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStyle>
-#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
@@ -43,7 +42,6 @@
 namespace {
 
 const QString Section = QStringLiteral("FPrip");
-const QString TimeMask = QStringLiteral("09:99;_");
 
 // Controls the program sets are not the user's changes: while one of these
 // lives, the change handlers wait.
@@ -59,61 +57,6 @@ public:
 private:
     int& m_depth;
 };
-
-// The time an "hh:mm" edit holds, read as TimeEditInvalid checks it: an
-// unfilled optional hour place may stand before or after the hour digit.
-// None while the text is no valid time (half typed).
-std::optional<double> EditTime(const QLineEdit* edit)
-{
-    QString text = edit->displayText();
-    const QString mask = edit->inputMask();
-    const qsizetype semicolon = mask.lastIndexOf(u';');
-    if (semicolon >= 0 && semicolon + 1 < mask.size())
-        text.replace(mask[semicolon + 1], u' ');
-    if (text.size() < 5 || text[2] != u':')
-        return std::nullopt;
-    bool hoursOk = false;
-    bool minutesOk = false;
-    const int hours = text.left(2).trimmed().toInt(&hoursOk);
-    const QString minuteText = text.mid(3, 2);
-    const int minutes = minuteText.toInt(&minutesOk);
-    if (!hoursOk || !minutesOk || minuteText.contains(u' ') || hours < 0 || hours > 23 || minutes < 0 || minutes > 59)
-        return std::nullopt;
-    return (hours * 60 + minutes) / MinsPerDay;
-}
-
-// An exit of a control that the user made, not a switch to another program
-// or a menu.
-bool UserExit(const QEvent* event)
-{
-    if (event->type() != QEvent::FocusOut)
-        return false;
-    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
-
-// Runs handler whenever the control loses the focus to another of its window.
-void OnExit(QWidget* control, std::function<void()> handler)
-{
-    class ExitFilter : public QObject {
-    public:
-        ExitFilter(QObject* parent, std::function<void()> handler)
-            : QObject(parent)
-            , m_handler(std::move(handler))
-        {
-        }
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (UserExit(event))
-                RunGuarded(m_handler);
-            return false;
-        }
-
-    private:
-        std::function<void()> m_handler;
-    };
-    control->installEventFilter(new ExitFilter(control, std::move(handler)));
-}
 
 QPalette YellowPalette(QPalette palette)
 {
@@ -246,7 +189,7 @@ void TFPrip::BuildControls()
     };
     const auto time = [&](const char* name, const QRect& r) {
         auto* t = make(new QLineEdit(this), name, r);
-        t->setInputMask(TimeMask);
+        t->setInputMask(TimeEditMask);
         return t;
     };
     const auto combo = [&](const char* name, const QRect& r) { return make(new QComboBox(this), name, r); };
@@ -280,7 +223,6 @@ void TFPrip::BuildControls()
     MPopis->setPalette(YellowPalette(MPopis->palette()));
     MPopis->setFrameShape(QFrame::NoFrame);
     MPopis->setFont(QFont(QStringLiteral("Arial"), 9));
-    MPopis->setContextMenuPolicy(Qt::CustomContextMenu);
 
     label(QStringLiteral("akce:"), QRect(180, 196, 32, 17));
     EDatum = display("EDatum", QRect(212, 196, 150, 17));
@@ -340,24 +282,8 @@ void TFPrip::BuildControls()
     nadpis->setObjectName(QStringLiteral("MFNPE"));
     connect(nadpis, &QAction::triggered, this, [this] { RunGuarded([this] { MFNPEClick(); }); });
 
-    PMenuMemo = new QMenu(this);
-    PMenuMemo->setObjectName(QStringLiteral("PMenuMemo"));
-    QMenu* align = PMenuMemo->addMenu(QStringLiteral("&zarovnání"));
-    const std::pair<const char*, int> alignments[] = { { "v&levo", 1 }, { "&střed", 2 }, { "v&pravo", 3 } };
-    for (const auto& [text, tagValue] : alignments) {
-        const int t = tagValue;
-        connect(align->addAction(QString::fromUtf8(text)), &QAction::triggered, this, [this, t] { MemoAlignment(t); });
-    }
-    QMenu* size = PMenuMemo->addMenu(QStringLiteral("&font velikost"));
-    for (int delta : { 1, -1 })
-        connect(size->addAction(delta > 0 ? QStringLiteral("+1") : QStringLiteral("-1")), &QAction::triggered, this,
-            [this, delta] { MemoFontSize(delta); });
-    PMenuMemo->addSeparator();
-    connect(PMenuMemo->addAction(QStringLiteral("ulož jako výchozí")), &QAction::triggered, this,
-        [this] { RunGuarded([this] { SaveMemoLook(MPopis, SettingsFile()); }); });
-    connect(MPopis, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint& pos) { PMenuMemo->popup(MPopis->mapToGlobal(pos)); });
-    connect(MPopis, &QTextEdit::textChanged, this, &TFPrip::LimitMemo);
+    PMenuMemo = CreateMemoMenu(MPopis, this, [this] { return SettingsFile(); });
+    LimitMemoToPieces(MPopis, 2);
 
     // Further mode until the user switches.
     for (QWidget* w : std::initializer_list<QWidget*> { DTZnovu, ECasZnovu, CBPred, EPredKolik, DTDP, MEDP, ECasPred,
@@ -565,9 +491,9 @@ bool TFPrip::RepeatMode() const
 
 double TFPrip::AbsoluteTime(const QDateEdit* date, QLineEdit* time, double& lastValid) const
 {
-    if (const auto t = EditTime(time))
+    if (const auto t = TimeEditValue(time))
         lastValid = *t;
-    return QDateToDateTime(date->date()) + lastValid;
+    return ComposeDateTime(QDateToDateTime(date->date()), lastValid);
 }
 
 NextTimeSetting TFPrip::NextTime() const
@@ -950,50 +876,4 @@ void TFPrip::SetHeading(const QString& heading)
 void TFPrip::BHelpClick()
 {
     m_helpMode->Enter();
-}
-
-void TFPrip::MemoAlignment(int tagValue)
-{
-    const Qt::Alignment alignment = tagValue == 1 ? Qt::AlignLeft : tagValue == 3 ? Qt::AlignRight : Qt::AlignHCenter;
-    QTextDocument* doc = MPopis->document();
-    QTextOption option = doc->defaultTextOption();
-    option.setAlignment(alignment);
-    doc->setDefaultTextOption(option);
-    const bool modified = doc->isModified();
-    QTextCursor cursor(doc);
-    cursor.select(QTextCursor::Document);
-    QTextBlockFormat format;
-    format.setAlignment(alignment);
-    cursor.mergeBlockFormat(format);
-    doc->setModified(modified);
-}
-
-void TFPrip::MemoFontSize(int delta)
-{
-    QFont f = MPopis->font();
-    if (f.pointSize() + delta > 0) {
-        f.setPointSize(f.pointSize() + delta);
-        MPopis->setFont(f);
-    }
-}
-
-// The description holds two stored pieces: what goes beyond them is taken
-// back from before the cursor, where it was typed or pasted.
-void TFPrip::LimitMemo()
-{
-    constexpr qsizetype MaxLength = 2 * MemoPieceLength;
-    for (;;) {
-        QString text = MPopis->toPlainText();
-        text.replace(u'\n', QLatin1String("\r\n"));
-        qsizetype excess = Cp1250::byteLength(text) - MaxLength;
-        if (excess <= 0)
-            return;
-        QTextCursor cursor = MPopis->textCursor();
-        if (cursor.position() == 0)
-            cursor.movePosition(QTextCursor::End);
-        const int from = std::max<qsizetype>(0, cursor.position() - excess);
-        cursor.setPosition(from, QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        MPopis->setTextCursor(cursor);
-    }
 }

@@ -113,9 +113,6 @@ private:
     // Shows the message that stops a confirmation.
     void Stop(PripMessage message, const QString& remindDate = {}, const QString& remindTime = {});
     void PlaceHeadings();
-    void MemoAlignment(int tag);
-    void MemoFontSize(int delta);
-    void LimitMemo();
     QString DataPath() const;
     QString SettingsFile() const;
 

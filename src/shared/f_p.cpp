@@ -1,8 +1,12 @@
 #include "f_p.h"
 
+#include "platform/application.h"
 #include "platform/cp1250.h"
 #include "platform/inifile.h"
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QMenu>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -52,16 +56,53 @@ int MessageDlgBeep(const QString& text, MsgDlgType type, int buttons, int helpCo
     return MessageDlgCentered(text, type, buttons, helpContext);
 }
 
+void OnExit(QWidget* control, std::function<void()> handler)
+{
+    class ExitFilter : public QObject {
+    public:
+        ExitFilter(QObject* parent, std::function<void()> handler)
+            : QObject(parent)
+            , m_handler(std::move(handler))
+        {
+        }
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            if (event->type() == QEvent::FocusOut) {
+                const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+                // A focus that goes to no control is no exit: it is how a
+                // window being destroyed lets go of it, when the controls the
+                // handler reads may be gone already.
+                if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+                    && QApplication::focusWidget())
+                    RunGuarded(m_handler);
+            }
+            return false;
+        }
+
+    private:
+        std::function<void()> m_handler;
+    };
+    control->installEventFilter(new ExitFilter(control, std::move(handler)));
+}
+
 bool ReadShowIconForm(const QString& iniPath)
 {
     return IniReadBool(iniPath, QStringLiteral("Nastav"), QStringLiteral("zobriconform"), true);
 }
 
-QString MemoPiece(int n, const QTextEdit* memo)
+namespace {
+// The text as the Windows edit control held it: a line break is CR LF.
+QString editControlText(const QTextEdit* memo)
 {
     QString text = memo->toPlainText();
     text.replace(u'\n', QLatin1String("\r\n"));
-    const QByteArray bytes = Cp1250::encode(text);
+    return text;
+}
+} // namespace
+
+QString MemoPiece(int n, const QTextEdit* memo)
+{
+    const QByteArray bytes = Cp1250::encode(editControlText(memo));
     const qsizetype start = qsizetype(n - 1) * MemoPieceLength;
     if (n < 1 || start >= bytes.size())
         return {};
@@ -109,22 +150,77 @@ void LoadMemoLook(QTextEdit* memo, const QString& iniPath)
         f.setPointSize(font);
         memo->setFont(f);
     }
-    const Qt::Alignment alignment = zarov == 1 ? Qt::AlignLeft : zarov == 3 ? Qt::AlignRight : Qt::AlignHCenter;
-
-    // The document's default covers text set later; the blocks there are now
-    // get it explicitly, as no undo step and no change of the modified state.
+    // The look the form opens with is no undo step.
     QTextDocument* doc = memo->document();
+    const bool undo = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false);
+    SetMemoAlignment(memo, zarov);
+    doc->setUndoRedoEnabled(undo);
+}
+
+void SetMemoAlignment(QTextEdit* memo, int zarov)
+{
+    const Qt::Alignment alignment = zarov == 1 ? Qt::AlignLeft : zarov == 3 ? Qt::AlignRight : Qt::AlignHCenter;
+    // The document's default covers text set later; the blocks there are now
+    // get it explicitly.
+    QTextDocument* doc = memo->document();
+    const bool modified = doc->isModified();
     QTextOption option = doc->defaultTextOption();
     option.setAlignment(alignment);
     doc->setDefaultTextOption(option);
-    const bool modified = doc->isModified();
-    const bool undo = doc->isUndoRedoEnabled();
-    doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
     cursor.select(QTextCursor::Document);
     QTextBlockFormat format;
     format.setAlignment(alignment);
     cursor.mergeBlockFormat(format);
-    doc->setUndoRedoEnabled(undo);
     doc->setModified(modified);
+}
+
+void StepMemoFontSize(QTextEdit* memo, int delta)
+{
+    QFont f = memo->font();
+    if (f.pointSize() + delta > 0) {
+        f.setPointSize(f.pointSize() + delta);
+        memo->setFont(f);
+    }
+}
+
+QMenu* CreateMemoMenu(QTextEdit* memo, QWidget* owner, std::function<QString()> settingsFile)
+{
+    auto* menu = new QMenu(owner);
+    menu->setObjectName(QStringLiteral("PMenuMemo"));
+    QMenu* align = menu->addMenu(QStringLiteral("&zarovnání"));
+    const std::pair<const char16_t*, int> alignments[] = { { u"v&levo", 1 }, { u"&střed", 2 }, { u"v&pravo", 3 } };
+    for (const auto& [text, zarov] : alignments)
+        QObject::connect(align->addAction(QString::fromUtf16(text)), &QAction::triggered, memo,
+            [memo, z = zarov] { SetMemoAlignment(memo, z); });
+    QMenu* size = menu->addMenu(QStringLiteral("&font velikost"));
+    for (const int delta : { 1, -1 })
+        QObject::connect(size->addAction(delta > 0 ? QStringLiteral("+1") : QStringLiteral("-1")), &QAction::triggered,
+            memo, [memo, delta] { StepMemoFontSize(memo, delta); });
+    menu->addSeparator();
+    QObject::connect(menu->addAction(QStringLiteral("ulož jako výchozí")), &QAction::triggered, memo,
+        [memo, settingsFile = std::move(settingsFile)] { RunGuarded([&] { SaveMemoLook(memo, settingsFile()); }); });
+    memo->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(memo, &QWidget::customContextMenuRequested, menu,
+        [memo, menu](const QPoint& pos) { menu->popup(memo->mapToGlobal(pos)); });
+    return menu;
+}
+
+void LimitMemoToPieces(QTextEdit* memo, int pieces)
+{
+    const qsizetype maxLength = qsizetype(pieces) * MemoPieceLength;
+    QObject::connect(memo, &QTextEdit::textChanged, memo, [memo, maxLength] {
+        for (;;) {
+            const qsizetype excess = Cp1250::byteLength(editControlText(memo)) - maxLength;
+            if (excess <= 0)
+                return;
+            QTextCursor cursor = memo->textCursor();
+            if (cursor.position() == 0)
+                cursor.movePosition(QTextCursor::End);
+            cursor.setPosition(std::max<qsizetype>(0, cursor.position() - excess), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            memo->setTextCursor(cursor);
+        }
+    });
 }

@@ -5,7 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QMenu;
 class QTextEdit;
+class QWidget;
 
 // One settings value per call: the file is read or written at once and no
 // settings object outlives the call. A failed write throws IniWriteError.
@@ -21,6 +25,12 @@ void IniWriteBool(const QString& iniPath, const QString& section, const QString&
 int MessageDlgCentered(const QString& text, MsgDlgType type, int buttons, int helpContext);
 // The same after the system sound of the dialog type.
 int MessageDlgBeep(const QString& text, MsgDlgType type, int buttons, int helpContext);
+
+// Runs handler whenever the focus moves from control to another control of
+// its window; a switch to another window or a menu is no exit, nor is the
+// destruction of the control or its window.
+// An exception from handler is shown and swallowed.
+void OnExit(QWidget* control, std::function<void()> handler);
 
 // [Nastav] zobriconform: every window gets a taskbar button of its own.
 bool ReadShowIconForm(const QString& iniPath);
@@ -39,3 +49,18 @@ QString JoinMemoPieces(const QStringList& pieces);
 // keeps the form's size). The alignment applies to the whole text.
 void SaveMemoLook(const QTextEdit* memo, const QString& iniPath);
 void LoadMemoLook(QTextEdit* memo, const QString& iniPath);
+
+// The memo's look as its pop-up menu changes it. The alignment (zarov as in
+// [Memo]) covers the whole text, text set later too; it is no change of the
+// text, so the modified state stays. The font size steps by delta points and
+// never goes below 1.
+void SetMemoAlignment(QTextEdit* memo, int zarov);
+void StepMemoFontSize(QTextEdit* memo, int delta);
+// The memo's pop-up menu "PMenuMemo", a child of owner: "&zarovnání",
+// "&font velikost" and "ulož jako výchozí", which saves the look into the
+// settings file settingsFile names at that moment.
+QMenu* CreateMemoMenu(QTextEdit* memo, QWidget* owner, std::function<QString()> settingsFile);
+// The memo holds no more text than the given number of stored pieces take
+// (counted as MemoPiece counts): what goes beyond is taken back from before
+// the cursor, where it was typed or pasted.
+void LimitMemoToPieces(QTextEdit* memo, int pieces);

@@ -150,17 +150,24 @@ int CheckCollisions(int32_t id, const QString& path, double start, double length
         MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No, 0);
 }
 
-bool TimeEditInvalid(QLineEdit* edit)
+std::optional<double> TimeEditValue(const QLineEdit* edit)
 {
     const QString text = timeEditText(edit);
-    if (text.size() > 4) {
-        // The old edits put an unfilled optional hour place in front (" 9");
-        // ours may leave it behind the digit ("9 "), which is the same hour.
-        const int hours = decimalOrMinusOne(QStringView(text).mid(0, 2).trimmed());
-        const int minutes = decimalOrMinusOne(QStringView(text).mid(3, 2));
-        if (hours >= 0 && hours <= 23 && minutes >= 0 && minutes <= 59)
-            return false;
-    }
+    if (text.size() <= 4)
+        return std::nullopt;
+    // The old edits put an unfilled optional hour place in front (" 9"); ours
+    // may leave it behind the digit ("9 "), which is the same hour.
+    const int hours = decimalOrMinusOne(QStringView(text).mid(0, 2).trimmed());
+    const int minutes = decimalOrMinusOne(QStringView(text).mid(3, 2));
+    if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59)
+        return std::nullopt;
+    return (hours * 60 + minutes) / MinsPerDay;
+}
+
+bool TimeEditInvalid(QLineEdit* edit)
+{
+    if (TimeEditValue(edit))
+        return false;
     if (refocusing)
         return true;
     refocusing = edit;

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 class QLineEdit;
 
@@ -35,7 +36,17 @@ double NearestEventDate(const QString& path, bool forward, double dt);
 // answer (mrYes or mrNo). Records whose event does not parse are passed over.
 int CheckCollisions(int32_t id, const QString& path, double start, double length);
 
-// Checks an "hh:mm" time edit. When the text is no valid time the user is
-// told, the focus goes back to the edit once the current focus change has
-// settled, and the result is true.
+// The input mask of the "hh:mm" time edits: an optional and a required hour
+// digit, two required minute digits, "_" for a place not filled in.
+inline const QString TimeEditMask = QStringLiteral("09:99;_");
+
+// The time of day an "hh:mm" time edit holds, read as the old mask edits were:
+// hours from the first two places (the unfilled optional one before or after
+// the digit), minutes from the fourth and fifth; the third is not looked at.
+// None while the text is no valid time (half typed).
+std::optional<double> TimeEditValue(const QLineEdit* edit);
+
+// Checks an "hh:mm" time edit as TimeEditValue reads it. When the text is no
+// valid time the user is told, the focus goes back to the edit once the
+// current focus change has settled, and the result is true.
 bool TimeEditInvalid(QLineEdit* edit);

@@ -376,18 +376,21 @@ bool TFSkryt::rewriteReminder(int position, const ReminderRecord& seen, Reminder
     return true;
 }
 
-void TFSkryt::TPripTimer()
+// One pass of a reminder timer over the data file. visit sees each record
+// and is false when a rewrite failed; interval is the timer's next interval.
+// A pass does not start inside one of the same timer that processes events;
+// that one looks again at its end. A pause or the closing ends the pass and
+// leaves the timer stopped.
+void TFSkryt::passOverReminders(QTimer& timer, Tick& state,
+    const std::function<bool(int, const ReminderRecord&)>& visit, const std::function<int()>& interval)
 {
-    TPrip.stop();
-    if (m_prip.running) {
-        // Started again by a resume during the tick: the tick in progress
-        // looks again at its end.
-        m_prip.recheck = true;
+    timer.stop();
+    if (state.running) {
+        state.recheck = true;
         return;
     }
-    QScopedValueRollback running(m_prip.running, true);
-    m_prip.recheck = false;
-    DueReminderTick tick(repeatMinutes);
+    QScopedValueRollback running(state.running, true);
+    state.recheck = false;
     bool stopped = false;
     bool recheck = false;
     try {
@@ -401,6 +404,25 @@ void TFSkryt::TPripTimer()
                 stopped = true;
                 return;
             }
+            recheck |= !visit(position, record);
+        });
+    } catch (const IoError&) {
+        recheck = true; // the file shrank or went away under the tick
+    }
+    if (stopped)
+        return;
+    int ms = interval();
+    if (recheck || state.recheck)
+        ms = std::min(ms, SoonInterval);
+    WallTimer::Arm(timer, ms);
+}
+
+void TFSkryt::TPripTimer()
+{
+    DueReminderTick tick(repeatMinutes);
+    passOverReminders(
+        TPrip, m_prip,
+        [&](int position, const ReminderRecord& record) {
             switch (tick.visit(record, Now())) {
             case DueVerdict::Due:
                 PostReminderCommand(position);
@@ -408,47 +430,22 @@ void TFSkryt::TPripTimer()
             case DueVerdict::Lapsed: {
                 ReminderRecord erased = record;
                 erased.Erased = true;
-                recheck |= !rewriteReminder(position, record, erased);
-                break;
+                return rewriteReminder(position, record, erased);
             }
             case DueVerdict::NotDue:
                 break;
             }
-        });
-    } catch (const IoError&) {
-        recheck = true; // the file shrank or went away under the tick
-    }
-    if (stopped)
-        return;
-    int ms = tick.interval();
-    if (recheck || m_prip.recheck)
-        ms = std::min(ms, SoonInterval);
-    WallTimer::Arm(TPrip, ms);
+            return true;
+        },
+        [&] { return tick.interval(); });
 }
 
 void TFSkryt::TPripZvukTimer()
 {
-    TPripZvuk.stop();
-    if (m_pripZvuk.running) {
-        m_pripZvuk.recheck = true;
-        return;
-    }
-    QScopedValueRollback running(m_pripZvuk.running, true);
-    m_pripZvuk.recheck = false;
     SoundReminderTick tick(Now());
-    bool stopped = false;
-    bool recheck = false;
-    try {
-        if (!KontrolaVerze())
-            return;
-        ForEachReminder(reminderDataPath, [&](int position, const ReminderRecord& record) {
-            if (stopped)
-                return;
-            QCoreApplication::processEvents();
-            if (paused == 1 || m_closing) {
-                stopped = true;
-                return;
-            }
+    passOverReminders(
+        TPripZvuk, m_pripZvuk,
+        [&](int position, const ReminderRecord& record) {
             const QString key = soundFailureKey(position, record);
             ReminderRecord changed = record;
             const SoundCheck check
@@ -457,18 +454,9 @@ void TFSkryt::TPripZvukTimer()
                 ++m_soundFailures[key];
             else
                 m_soundFailures.remove(key);
-            if (check.changed)
-                recheck |= !rewriteReminder(position, record, changed);
-        });
-    } catch (const IoError&) {
-        recheck = true;
-    }
-    if (stopped)
-        return;
-    int ms = tick.interval();
-    if (recheck || m_pripZvuk.recheck)
-        ms = std::min(ms, SoonInterval);
-    WallTimer::Arm(TPripZvuk, ms);
+            return !check.changed || rewriteReminder(position, record, changed);
+        },
+        [&] { return tick.interval(); });
 }
 
 // ---- clock ----

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class TPicClip;
@@ -120,6 +121,8 @@ private:
     QString settingsPath() const;
     QAction* addItem(const char* name, int tagValue, const QString& caption, void (TFSkryt::*onClick)());
     void shortenTimer(QTimer& timer, Tick* tick);
+    void passOverReminders(QTimer& timer, Tick& state, const std::function<bool(int, const ReminderRecord&)>& visit,
+        const std::function<int()>& interval);
     bool rewriteReminder(int position, const ReminderRecord& seen, ReminderRecord changed);
 
     HotKeys m_hotKeys;

@@ -5,12 +5,21 @@
 
 #include "testsupport.h"
 
+#include <QMenu>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
 
 namespace {
+
+QAction* menuItem(const QMenu* menu, const QString& text)
+{
+    for (QAction* a : menu->findChildren<QAction*>())
+        if (a->text() == text)
+            return a;
+    return nullptr;
+}
 
 QList<Qt::Alignment> blockAlignments(const QTextEdit& memo)
 {
@@ -164,6 +173,81 @@ private slots:
         QCOMPARE(ini.readInteger("Memo", "font", 0), other.font().pointSize());
 
         QVERIFY_THROWS_EXCEPTION(IniWriteError, SaveMemoLook(&other, dir.file("missing/korvel.ini")));
+    }
+
+    void memoMenuChangesTheLook()
+    {
+        TempProgramFolder dir;
+        QWidget owner;
+        auto* memo = new QTextEdit(&owner);
+        QString settings = dir.file("missing/korvel.ini");
+        QMenu* menu = CreateMemoMenu(memo, &owner, [&settings] { return settings; });
+        QCOMPARE(menu->parent(), &owner);
+        QCOMPARE(menu->objectName(), QString("PMenuMemo"));
+        QCOMPARE(memo->contextMenuPolicy(), Qt::CustomContextMenu);
+        for (const char* text : { "v&levo", "&střed", "v&pravo", "+1", "-1", "ulož jako výchozí" })
+            QVERIFY2(menuItem(menu, QString::fromUtf8(text)), text);
+
+        // An alignment is no change of the text, nor does it hide one.
+        memo->setPlainText("jedna\ndvě");
+        memo->document()->setModified(false);
+        menuItem(menu, "v&pravo")->trigger();
+        QCOMPARE(blockAlignments(*memo), QList<Qt::Alignment>(2, Qt::AlignRight));
+        QVERIFY(!memo->document()->isModified());
+        memo->document()->setModified(true);
+        menuItem(menu, "v&levo")->trigger();
+        QCOMPARE(blockAlignments(*memo), QList<Qt::Alignment>(2, Qt::AlignLeft));
+        QVERIFY(memo->document()->isModified());
+        memo->setPlainText("tři");
+        QCOMPARE(memo->document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+        QFont font = memo->font();
+        font.setPointSize(2);
+        memo->setFont(font);
+        menuItem(menu, "+1")->trigger();
+        QCOMPARE(memo->font().pointSize(), 3);
+        for (int i = 0; i < 4; ++i)
+            menuItem(menu, "-1")->trigger();
+        QCOMPARE(memo->font().pointSize(), 1);
+
+        // The settings file is the one named when the look is saved.
+        settings = dir.iniPath();
+        menuItem(menu, QString::fromUtf8("ulož jako výchozí"))->trigger();
+        const IniFile ini(dir.iniPath());
+        QCOMPARE(ini.readInteger("Memo", "zarov", 0), 1);
+        QCOMPARE(ini.readInteger("Memo", "font", 0), 1);
+    }
+
+    void limitTakesBackWhatGoesBeyondThePieces()
+    {
+        QTextEdit memo;
+        LimitMemoToPieces(&memo, 1);
+        // Typed at the end: the last characters go, a line break counting two.
+        memo.setPlainText(QString(250, u'a'));
+        memo.moveCursor(QTextCursor::End);
+        memo.insertPlainText("\nbcdef");
+        QCOMPARE(memo.toPlainText(), QString(250, u'a') + "\nbcd");
+        QCOMPARE(memo.textCursor().position(), memo.toPlainText().size());
+        // Pasted in the middle: what was pasted goes, the text after it stays.
+        memo.setPlainText(QString(245, u'a') + QString(10, u'z'));
+        QTextCursor cursor = memo.textCursor();
+        cursor.setPosition(245);
+        memo.setTextCursor(cursor);
+        memo.insertPlainText("XYZ");
+        QCOMPARE(memo.toPlainText(), QString(245, u'a') + QString(10, u'z'));
+        QCOMPARE(memo.textCursor().position(), 245);
+        // Set with the cursor at the start: the end goes.
+        memo.setPlainText(QString(300, u'ř'));
+        QCOMPARE(memo.toPlainText(), QString(255, u'ř'));
+        QCOMPARE(MemoPiece(2, &memo), QString());
+
+        QTextEdit longer;
+        LimitMemoToPieces(&longer, 4);
+        longer.setPlainText(QString(1020, u'ž'));
+        QCOMPARE(longer.toPlainText().size(), 1020);
+        longer.moveCursor(QTextCursor::End);
+        longer.insertPlainText("!");
+        QCOMPARE(longer.toPlainText(), QString(1020, u'ž'));
     }
 };
 

@@ -358,6 +358,24 @@ private slots:
         QCOMPARE(qRound64(r.Length * MinsPerDay), 6 * 60 + 30);
     }
 
+    // A minute typed into the last place of a time leaves the one before it
+    // blank; the time that passes the check is the one stored.
+    void storesTheTimeTheCheckPasses()
+    {
+        TFNewPrip* f = Open();
+        QTRY_COMPARE(QApplication::focusWidget(), f->EDate);
+        f->ECas->setText(QStringLiteral("12:"));
+        f->ECas->setFocus();
+        f->ECas->setCursorPosition(4);
+        QTest::keyClick(f->ECas, Qt::Key_5);
+        QCOMPARE(f->ECas->displayText(), QStringLiteral("12:_5"));
+        f->EDPKolik->setFocus();
+        QCOMPARE(f->ECasPred->text(), QStringLiteral("2024.06.10 11:55-pondělí"));
+        QVERIFY(Ok(f));
+        QCOMPARE(Record(1).EventTime, QStringLiteral("12:05"));
+        QVERIFY(Dialogs::shown().isEmpty());
+    }
+
     void storesSoundOnlyReminders()
     {
         const QString gong = Sound(QStringLiteral("gong.wav"));

@@ -1,12 +1,13 @@
+#include "platform/datetime.h"
 #include "platform/dialogs.h"
 #include "platform/tag.h"
+#include "shared/f_p.h"
 #include "shared/reminderdates.h"
 #include "shared/reminderkinds.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -21,18 +22,6 @@ QStringList itemsOf(const QComboBox& combo)
         items << combo.itemText(i);
     return items;
 }
-
-// Checks a time edit whenever it loses the focus, as the forms do.
-class ExitCheck : public QObject {
-public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusOut)
-            TimeEditInvalid(static_cast<QLineEdit*>(watched));
-        return false;
-    }
-};
 
 } // namespace
 
@@ -167,6 +156,8 @@ private slots:
         QLineEdit edit;
         edit.setInputMask(mask);
         edit.setText(text);
+        // A time is read exactly when the check lets the text pass.
+        QCOMPARE(TimeEditValue(&edit).has_value(), !invalid);
         QCOMPARE(TimeEditInvalid(&edit), invalid);
         QCOMPARE(Dialogs::shown().size(), invalid ? 1 : 0);
         if (invalid) {
@@ -176,6 +167,54 @@ private slots:
             QCOMPARE(Dialogs::beeps(), QList<MsgDlgType> { MsgDlgType::Error });
         }
         QCoreApplication::processEvents(); // let the deferred focus go before the next row
+    }
+
+    void timeEditValues_data()
+    {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("minuteOfDay");
+        QTest::newRow("midnight is a time") << TimeEditMask << "00:00" << 0;
+        QTest::newRow("last minute") << TimeEditMask << "23:59" << 1439;
+        QTest::newRow("hour place in front") << TimeEditMask << " 9:30" << 570;
+        QTest::newRow("hour place behind") << TimeEditMask << "9_:30" << 570;
+        QTest::newRow("minute half typed") << TimeEditMask << "12:5" << -1;
+        QTest::newRow("no hour") << TimeEditMask << "  :30" << -1;
+        QTest::newRow("24:00") << TimeEditMask << "24:00" << -1;
+        QTest::newRow("other separator") << ""
+                                         << "07.45" << 465;
+    }
+    void timeEditValues()
+    {
+        QFETCH(QString, mask);
+        QFETCH(QString, text);
+        QFETCH(int, minuteOfDay);
+        QLineEdit edit;
+        edit.setInputMask(mask);
+        edit.setText(text);
+        const std::optional<double> value = TimeEditValue(&edit);
+        QCOMPARE(value.has_value(), minuteOfDay >= 0);
+        if (value) {
+            // The same fraction as the encoded time: a date plus it is that minute.
+            QCOMPARE(*value, EncodeTime(minuteOfDay / 60, minuteOfDay % 60, 0, 0));
+            QCOMPARE(MinuteOfDay(EncodeDate(2024, 3, 31) + *value), minuteOfDay);
+        }
+    }
+
+    // A minute typed into the last place leaves the one before it blank: the
+    // check lets "12:_5" pass as 12:05, so that is the time read too.
+    void aMinuteTypedAfterABlankPlace()
+    {
+        ScriptedDialogs dialogs;
+        QLineEdit edit;
+        edit.setInputMask(TimeEditMask);
+        edit.setText("12:");
+        edit.setCursorPosition(4);
+        QTest::keyClick(&edit, Qt::Key_5);
+        QCOMPARE(edit.displayText(), QString("12:_5"));
+        QCOMPARE(TimeEditValue(&edit), std::optional<double>(EncodeTime(12, 5, 0, 0)));
+        QVERIFY(!TimeEditInvalid(&edit));
+        QVERIFY(Dialogs::shown().isEmpty());
     }
 
     // Leaving one bad time edit for another bad one: the focus comes back to
@@ -191,9 +230,9 @@ private slots:
             e->setInputMask("99:99;_");
             layout->addWidget(e);
         }
-        ExitCheck check;
-        first->installEventFilter(&check);
-        second->installEventFilter(&check);
+        // Checked whenever they lose the focus, as the forms do.
+        for (QLineEdit* e : { first, second })
+            OnExit(e, [e] { TimeEditInvalid(e); });
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
