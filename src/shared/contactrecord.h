@@ -63,11 +63,14 @@ struct ContactRecord {
     bool operator==(const ContactRecord&) const = default;
 };
 
-// The text fields of a contact record: field code, key, offset of the length
-// byte, capacity in bytes and the member holding it.
+// The text fields of a contact record: field code, key (the name in CSV
+// files and settings), caption (list columns, combo items), offset of the
+// length byte, capacity in bytes and the member holding it. The other field
+// codes live with the field texts (contactfields.h).
 struct ContactTextField {
     int code;
     const char* key;
+    const char16_t* caption;
     int offset;
     int capacity;
     QString ContactRecord::*member;
