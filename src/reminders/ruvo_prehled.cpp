@@ -1,14 +1,8 @@
 #include "ruvo_prehled.h"
 
-#if __has_include("ruvo_eprip.h")
 #include "ruvo_eprip.h"
-#define HAS_EPRIP 1
-#endif
 #include "ruvo_newprip.h"
-#if __has_include("ruvo_odstran.h")
 #include "ruvo_odstran.h"
-#define HAS_ODSTRAN 1
-#endif
 #include "ruvo_okna.h"
 #include "ruvo_seznam_obrazky.h"
 
@@ -209,12 +203,10 @@ void TFPrehled::BEditClick()
     const int32_t id = SelectedItemId(DejAktivList());
     if (id == 0)
         return;
-#ifdef HAS_EPRIP
     auto* form = new TFEditPrip;
     form->EditedRecordNumber = id;
     if (Dialogs::execModal(form) == mrOk)
         Aktualizuj();
-#endif
 }
 
 void TFPrehled::BVymazClick()
@@ -245,7 +237,6 @@ void TFPrehled::BOdstranClick()
 {
     if (LView->topLevelItemCount() == 0)
         return;
-#ifdef HAS_ODSTRAN
     QPointer<TFOdstran> form = new TFOdstran;
     if (form->NothingToRemove) {
         form->close();
@@ -253,7 +244,6 @@ void TFPrehled::BOdstranClick()
     }
     if (Dialogs::execModal(form) == mrOk)
         Aktualizuj();
-#endif
 }
 
 void TFPrehled::BEIANClick()

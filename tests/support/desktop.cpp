@@ -93,6 +93,39 @@ qulonglong Desktop::waitForWindow(const QString& titlePattern, int timeoutMs) co
     return id;
 }
 
+QRect Desktop::geometry(qulonglong window) const
+{
+    QRect r;
+    const QStringList shell = xdotool({ "getwindowgeometry", "--shell", QString::number(window) }).split(u'\n');
+    for (const QString& line : shell) {
+        const int v = line.section(u'=', 1).toInt();
+        if (line.startsWith(QLatin1String("X=")))
+            r.moveLeft(v);
+        else if (line.startsWith(QLatin1String("Y=")))
+            r.moveTop(v);
+        else if (line.startsWith(QLatin1String("WIDTH=")))
+            r.setWidth(v);
+        else if (line.startsWith(QLatin1String("HEIGHT=")))
+            r.setHeight(v);
+    }
+    return r;
+}
+
+qulonglong Desktop::waitForTrayIcon(const QString& className, int timeoutMs) const
+{
+    qulonglong icon = 0;
+    pollUntil(timeoutMs, [&] {
+        const QString out = xdotool({ "search", "--onlyvisible", "--classname", className });
+        for (const QString& id : out.split(u'\n', Qt::SkipEmptyParts)) {
+            const QRect g = geometry(id.toULongLong());
+            if (g.width() > 0 && g.width() <= 64 && g.height() <= 64)
+                icon = id.toULongLong();
+        }
+        return icon != 0;
+    });
+    return icon;
+}
+
 bool Desktop::waitForNoWindow(const QString& titlePattern, int timeoutMs) const
 {
     return pollUntil(timeoutMs,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QRect>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,11 @@ public:
     // regular expression), or 0 when none appears within the timeout.
     qulonglong waitForWindow(const QString& titlePattern, int timeoutMs = 10000) const;
     bool waitForNoWindow(const QString& titlePattern, int timeoutMs = 10000) const;
+    // Where a window stands on the screen, and its size.
+    QRect geometry(qulonglong window) const;
+    // The icon a program docked in the tray host (a small window of its X
+    // class name), or 0 when none appears within the timeout.
+    qulonglong waitForTrayIcon(const QString& className, int timeoutMs = 15000) const;
     // Runs xdotool with the arguments; returns its standard output.
     QString xdotool(const QStringList& args) const;
     // Waits until the file has a line containing text.

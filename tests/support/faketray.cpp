@@ -1,0 +1,38 @@
+#include "faketray.h"
+
+#include "platform/commandchannel.h"
+#include "shared/commands.h"
+
+#include "testsupport.h"
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+FakeTray::FakeTray(const QString& log)
+    : m_log(log)
+{
+    m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
+        { QStringLiteral("listen"), TrayAppTitle, log });
+}
+
+FakeTray::~FakeTray()
+{
+    m_process.kill();
+    m_process.waitForFinished();
+}
+
+bool FakeTray::Ready(int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!CommandChannel::answers(TrayAppTitle)) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+QStringList FakeTray::Codes() const
+{
+    return QString::fromUtf8(readFileBytes(m_log)).split(u'\n', Qt::SkipEmptyParts);
+}

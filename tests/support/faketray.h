@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// The tray resident as another program holding its title (korvel_peer
+// listen from $KORVEL_BUILD_DIR), logging every code it receives as one
+// "code argument" line.
+class FakeTray {
+public:
+    explicit FakeTray(const QString& log);
+    ~FakeTray();
+
+    // Whether the title answers, waiting at most timeoutMs for it.
+    bool Ready(int timeoutMs = 10000) const;
+    QStringList Codes() const;
+
+private:
+    QString m_log;
+    QProcess m_process;
+};
