@@ -40,3 +40,15 @@ class EComboEditError : public KorvelError {
 public:
     using KorvelError::KorvelError;
 };
+
+// A string table that is missing, damaged or lacks a text asked for.
+class ETpsStringResourceError : public KorvelError {
+public:
+    using KorvelError::KorvelError;
+};
+
+// A value the kit's components cannot work with (a year below 100).
+class EKitError : public KorvelError {
+public:
+    using KorvelError::KorvelError;
+};

@@ -1,9 +1,12 @@
 #include "ruvo_okna.h"
 
+#include "ruvo_about.h"
+#include "ruvo_kalendar.h"
 #include "ruvo_newprip.h"
 #include "ruvo_prehled.h"
 #include "ruvo_prevod.h"
 #include "ruvo_prip.h"
+#include "ruvo_vypdc.h"
 
 namespace {
 
@@ -36,6 +39,9 @@ void RegisterReminderWindows(FormFactory& forms)
     forms.Register("FPrevod", [](OpenMode) { return new TFPrevod; });
     forms.Register("FPrehled", [](OpenMode) { return new TFPrehled; });
     forms.Register("FPrip", [](OpenMode) { return new TFPrip; });
+    forms.Register("FVypDC", [](OpenMode) { return new TFVypDC; });
+    forms.Register("FKalendar", [](OpenMode) { return new TFKalendar; });
+    forms.Register("Fabout", [](OpenMode) { return new TFAbout; });
 }
 
 void SetAutoImportDueTest(std::function<bool()> test)

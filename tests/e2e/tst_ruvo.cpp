@@ -92,8 +92,8 @@ private slots:
         Desktop desktop;
         QProcess* ruvo = desktop.start("ruvo");
         QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ReminderAppTitle), 10000);
-        QVERIFY(CommandChannel::post(ReminderAppTitle, rcCalendar));
-        QVERIFY(desktop.waitForLine(desktop.dialogLog(), "Okno FKalendar zatím není"));
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcExport));
+        QVERIFY(desktop.waitForLine(desktop.dialogLog(), "Okno FExport zatím není"));
         const qulonglong message = desktop.waitForWindow("^Informace$");
         if (!message)
             Dump(desktop);
