@@ -1,8 +1,7 @@
 #include "ruvo_odstran.h"
 
-#include "ruvo_seznam_obrazky.h"
-
 #include "components/contexthelp.h"
+#include "components/listpictures.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "shared/commands.h"

@@ -4,10 +4,10 @@
 #include "ruvo_newprip.h"
 #include "ruvo_odstran.h"
 #include "ruvo_okna.h"
-#include "ruvo_seznam_obrazky.h"
 
 #include "components/kitalign.h"
 #include "components/kitctrls.h"
+#include "components/listpictures.h"
 #include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"

@@ -1,7 +1,6 @@
 #include "ruvo_zakl_seznam.h"
 
 #include "ruvo_okna.h"
-#include "ruvo_seznam_obrazky.h"
 #include "ruvo_zaklad.h"
 
 #include "components/contexthelp.h"
@@ -9,12 +8,13 @@
 #include "components/kitalign.h"
 #include "components/kitsplit.h"
 #include "components/kitstatusbar.h"
+#include "components/listpictures.h"
+#include "components/listsort.h"
 #include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/tag.h"
 #include "platform/walltimer.h"
 #include "shared/f_p.h"
-#include "shared/itemlist.h"
 #include "shared/listviewtovi.h"
 #include "shared/reminderdates.h"
 #include "shared/reminderfile.h"
@@ -533,49 +533,14 @@ void TFZSeznam::ColumnClick(QTreeWidget* list, int column)
             ascending = !ascending;
         else
             sortColumn = uint8_t(column);
-        SortList(list, column, ascending);
+        SortListByColumn(list, column, ascending);
     }
-    QTreeWidgetItem* header = list->headerItem();
-    for (int i = 0; i < list->columnCount(); ++i) {
-        const QString name = i != column ? QStringLiteral("NOARROW")
-            : ascending                  ? QStringLiteral("ARROWDOWN")
-                                         : QStringLiteral("ARROWUP");
-        if (header->data(i, Qt::UserRole).toString() == name)
-            continue;
-        header->setData(i, Qt::UserRole, name);
-        header->setIcon(i, QIcon(ListWindowPicture(name)));
-    }
+    ShowSortArrows(list, column, ascending);
 }
 
 QString TFZSeznam::HeaderBitmap(const QTreeWidget* list, int column)
 {
-    return list->headerItem()->data(column, Qt::UserRole).toString();
-}
-
-// The texts of the column in the Czech order of the system's comparison;
-// rows of equal texts keep their order.
-void TFZSeznam::SortList(QTreeWidget* list, int column, bool ascending)
-{
-    QTreeWidgetItem* current = list->currentItem();
-    const QList<QTreeWidgetItem*> selected = list->selectedItems();
-    QList<QTreeWidgetItem*> items = list->invisibleRootItem()->takeChildren();
-    struct Row {
-        QString key;
-        QTreeWidgetItem* item;
-    };
-    std::vector<Row> rows;
-    rows.reserve(items.size());
-    for (QTreeWidgetItem* item : items)
-        rows.push_back({ item->text(column), item });
-    std::stable_sort(rows.begin(), rows.end(),
-        [ascending](const Row& a, const Row& b) { return ascending ? StrLess(a.key, b.key) : StrLess(b.key, a.key); });
-    for (qsizetype i = 0; i < items.size(); ++i)
-        items[i] = rows[size_t(i)].item;
-    list->addTopLevelItems(items);
-    if (current)
-        list->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
-    for (QTreeWidgetItem* item : selected)
-        item->setSelected(true);
+    return SortArrow(list, column);
 }
 
 void TFZSeznam::MISAktClick()

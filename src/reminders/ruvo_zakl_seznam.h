@@ -157,7 +157,6 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
-    void SortList(QTreeWidget* list, int column, bool ascending);
     void ReapplySort(QTreeWidget* list);
     void PUpozorResize();
     void RSOddelMoved();

@@ -17,8 +17,6 @@
 #include "shared/reminderfile.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDialog>
 
 #include <algorithm>
 
@@ -47,12 +45,12 @@ TFZaklad* FZaklad()
 }
 
 TFZaklad::TFZaklad(const QStringList& arguments)
-    : m_appEvents(new TAppEvents(this))
+    : TProgramHub(ReminderForms(), QStringLiteral("Fabout"))
+    , m_appEvents(new TAppEvents(this))
 {
     Instance = this;
     setObjectName(QStringLiteral("FZaklad"));
     setWindowTitle(QStringLiteral("Korvel-Pripomenuti"));
-    resize(200, 100);
     m_appEvents->setObjectName(QStringLiteral("AppEvents1"));
     m_appEvents->SetShowMainForm(false);
     m_appEvents->Loaded();
@@ -117,30 +115,6 @@ void TFZaklad::RunSetup()
         MsgDlgType::Information, MsgBtn::OK);
 }
 
-void TFZaklad::closeEvent(QCloseEvent* event)
-{
-    event->accept();
-    emit Closed();
-    Application::terminate();
-}
-
-void TFZaklad::WindowOpened()
-{
-    ++m_openWindows;
-}
-
-void TFZaklad::WindowClosed()
-{
-    if (--m_openWindows <= 0)
-        close();
-}
-
-void TFZaklad::EndIfNoWindow()
-{
-    if (m_openWindows <= 0)
-        close();
-}
-
 void TFZaklad::HandleReminderCommand(int32_t code)
 {
     const RuvoCodeClass kind = ClassifyRuvoCode(code);
@@ -200,25 +174,11 @@ void TFZaklad::HandleReminderCommand(int32_t code)
     }
 }
 
-void TFZaklad::OpenByName(const QString& name, OpenMode mode)
-{
-    if (QWidget* open = FindForm(name)) {
-        BringToFront(open);
-        return;
-    }
-    QWidget* w = ReminderForms().Create(name, mode);
-    if (!w) {
-        EndIfNoWindow();
-        return;
-    }
-    w->show();
-}
-
 void TFZaklad::ReplaceWindow(const QString& oldName, const QString& newName, OpenMode mode)
 {
     // The old window may be the last one open: its closing must not end the
     // program before the new one counts.
-    ++m_openWindows;
+    WindowOpened();
     if (QWidget* old = FindForm(oldName)) {
         old->activateWindow();
         old->close();
@@ -347,17 +307,4 @@ void TFZaklad::EndRenumbering()
                 w->setObjectName(QString());
         }
     });
-}
-
-void TFZaklad::ShowAbout()
-{
-    if (QWidget* about = FindForm(QStringLiteral("Fabout"))) {
-        BringToFront(about);
-        return;
-    }
-    QWidget* w = ReminderForms().Create(QStringLiteral("Fabout"));
-    if (auto* dialog = qobject_cast<QDialog*>(w))
-        Dialogs::execModal(dialog);
-    else if (w)
-        w->show();
 }

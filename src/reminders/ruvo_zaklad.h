@@ -1,7 +1,6 @@
 #pragma once
 
-#include "components/basewindow.h"
-#include "components/forms.h"
+#include "components/programhub.h"
 
 #include <QList>
 #include <QPointer>
@@ -48,7 +47,7 @@ QWidget* FindPopup(int position);
 // and obeys the command codes posted to the program (the tray resident's and
 // the program's own): each opens, brings forward or refreshes a window, or
 // shows the pop-up of a reminder.
-class TFZaklad : public QWidget, public BaseWindowHost {
+class TFZaklad : public TProgramHub {
     Q_OBJECT
 public:
     // arguments: the command line, the program first. "-setup" as the only
@@ -64,7 +63,6 @@ public:
 
     bool SetupRun() const { return m_setupRun; }
 
-    int OpenWindowCount() const { return m_openWindows; }
     // The pop-ups' cascade: 0 for the first pop-up of the run, then 1, 2, …
     int NextPopupCascade() { return m_popupCascade++; }
     // When a pop-up was last shown or brought back by a reminder number.
@@ -80,28 +78,14 @@ public:
     QString SettingsFile() const override;
     QString PlacementFileName() const override { return m_settingsFileName; }
     PlacementRule Placement() const override { return PlacementRule::ByFrame; }
-    QWidget* MainForm() override { return this; }
-    void WindowOpened() override;
-    void WindowClosed() override;
-    void ShowAbout() override;
-
-signals:
-    // The main form has closed: the program ends.
-    void Closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void RunSetup();
-    void OpenByName(const QString& name, OpenMode mode = OpenMode::Interactive);
     // Closes an open window of oldName and opens a fresh newName.
     void ReplaceWindow(const QString& oldName, const QString& newName, OpenMode mode = OpenMode::Interactive);
     void AutoImport();
     void ShowHotkeyFailures();
     void ShowReminder(int position);
-    // A code that showed nothing ends a program that has no window open.
-    void EndIfNoWindow();
     void RenamePopup(int oldId, int newId);
     void EndRenumbering();
 
@@ -111,7 +95,6 @@ private:
     QString m_reminderDataPath;
     QString m_contactDataPath;
     bool m_setupRun = false;
-    int m_openWindows = 0;
     int m_popupCascade = 0;
     double m_lastPopupTime = 0;
     // Pop-ups renamed by the renumbering under way.

@@ -1,4 +1,4 @@
-#include "ruvo_seznam_obrazky.h"
+#include "listpictures.h"
 
 #include <QPainter>
 
@@ -59,6 +59,28 @@ void BoxArrow(QPainter& p, bool out)
     }
 }
 
+// A closed envelope.
+void Envelope(QPainter& p)
+{
+    p.setPen(QPen(Ink, 1));
+    p.setBrush(QColor(250, 240, 200));
+    p.drawRect(2, 6, 20, 13);
+    p.drawPolyline(QPolygon({ { 2, 6 }, { 12, 14 }, { 22, 6 } }));
+    p.setPen(QPen(Grey, 1));
+    p.drawLine(2, 19, 9, 12);
+    p.drawLine(22, 19, 15, 12);
+}
+
+// A magnifying glass, light on the dark filter panel.
+void Magnifier(QPainter& p)
+{
+    p.setPen(QPen(QColor(220, 220, 220), 3));
+    p.setBrush(QColor(120, 170, 230, 110));
+    p.drawEllipse(QRect(4, 4, 17, 17));
+    p.setPen(QPen(QColor(200, 150, 60), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(20, 20, 28, 28);
+}
+
 void Paint(const QString& name, QPainter& p)
 {
     if (name == QLatin1String("ARROWUP") || name == QLatin1String("ARROWDOWN")) {
@@ -105,6 +127,10 @@ void Paint(const QString& name, QPainter& p)
         BoxArrow(p, true);
     } else if (name == QLatin1String("BIMPORT")) {
         BoxArrow(p, false);
+    } else if (name == QLatin1String("BEMAIL")) {
+        Envelope(p);
+    } else if (name == QLatin1String("HLEDANI")) {
+        Magnifier(p);
     }
 }
 
@@ -116,12 +142,14 @@ QPixmap ListWindowPicture(const QString& name, const QColor& ground)
         QStringLiteral("NOARROW") };
     static const QStringList buttons { QStringLiteral("EIANO"), QStringLiteral("EINE"), QStringLiteral("BOK"),
         QStringLiteral("BCANCEL"), QStringLiteral("BNEW"), QStringLiteral("BEDIT"), QStringLiteral("BVYMAZ"),
-        QStringLiteral("BODSTRAN"), QStringLiteral("BEXPORT"), QStringLiteral("BIMPORT") };
+        QStringLiteral("BODSTRAN"), QStringLiteral("BEXPORT"), QStringLiteral("BIMPORT"), QStringLiteral("BEMAIL") };
     QPixmap pm;
     if (header.contains(name))
         pm = QPixmap(9, 8);
     else if (buttons.contains(name))
         pm = QPixmap(24, 24);
+    else if (name == QLatin1String("HLEDANI"))
+        pm = QPixmap(32, 32);
     else
         return pm;
     pm.fill(ground);
