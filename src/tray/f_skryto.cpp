@@ -174,6 +174,10 @@ TFSkryt::TFSkryt(QWidget* parent)
         WallTimer::Arm(*t.timer, StartInterval);
     }
 
+    TAkceKonec.setObjectName(QStringLiteral("TAkceKonec"));
+    TAkceKonec.setInterval(100);
+    connect(&TAkceKonec, &QTimer::timeout, this, &TFSkryt::TAkceKonecTimer);
+
     connect(&m_hotKeys, &HotKeys::hotKey, this, &TFSkryt::HandleHotKey);
     connect(&m_timeChange, &TimeChange::timeChanged, this, &TFSkryt::HandleTimeChange);
     connect(&m_sessionEnd, &SessionEnd::queryEndSession, this, &TFSkryt::HandleQueryEndSession);
@@ -304,9 +308,24 @@ void TFSkryt::HandleTimeChange()
     shortenTimer(THodiny, nullptr);
 }
 
-void TFSkryt::HandleQueryEndSession()
+bool TFSkryt::HandleQueryEndSession()
 {
-    close();
+    if (!autoExchange || closingByRequest) {
+        close();
+        return true;
+    }
+    TAkceKonec.start();
+    return false;
+}
+
+void TFSkryt::TAkceKonecTimer()
+{
+    closingByRequest = true;
+    TAkceKonec.stop();
+    // The reminder timers must not read the file while it is exported; the
+    // reminders program closes this program once its export window is open.
+    Pozastavit(true);
+    PostReminderCommand(rcAutoExport);
 }
 
 void TFSkryt::TrayIconClick(TKitTrayIcon*, Qt::MouseButton button, TShiftState, int, int)
@@ -328,7 +347,7 @@ void TFSkryt::FormClose()
         MSMSPovZakClick();
     // A tick running below this call ends at its next record.
     m_closing = true;
-    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny })
+    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec })
         timer->stop();
     emit formClosed();
 }

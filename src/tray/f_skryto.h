@@ -33,6 +33,9 @@ public:
     QTimer TPrip; // due reminders
     QTimer TPripZvuk; // sound-only reminders
     QTimer THodiny; // the clock
+    // The export at the end of the session, asked for outside the request
+    // that it answers; 100 ms, off until such a request comes.
+    QTimer TAkceKonec;
 
     // The menu, top to bottom.
     QAction* MKonec;
@@ -74,13 +77,16 @@ public:
 
     void HandleAppMessage(int32_t code, int32_t arg);
     void HandleTimeChange();
-    // Where the automatic export at the end of the session comes in.
-    void HandleQueryEndSession();
+    // The session is ending. With the automatic exchange on, the first such
+    // request is refused (false) and the export asked for; otherwise, and
+    // once the export has been asked for, the program closes (true).
+    bool HandleQueryEndSession();
     void HandleHotKey(int id);
 
     void TPripTimer();
     void TPripZvukTimer();
     void THodinyTimer();
+    void TAkceKonecTimer();
 
     void TrayIconClick(TKitTrayIcon* sender, Qt::MouseButton button, TShiftState shift, int x, int y);
     void MenuPopup();

@@ -8,11 +8,12 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
-FakeTray::FakeTray(const QString& log)
-    : m_log(log)
+FakeTray::FakeTray(const QString& log, const QString& title)
+    : m_title(title)
+    , m_log(log)
 {
     m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-        { QStringLiteral("listen"), TrayAppTitle, log });
+        { QStringLiteral("listen"), title, log });
 }
 
 FakeTray::~FakeTray()
@@ -24,7 +25,7 @@ FakeTray::~FakeTray()
 bool FakeTray::Ready(int timeoutMs) const
 {
     const QDeadlineTimer deadline(timeoutMs);
-    while (!CommandChannel::answers(TrayAppTitle)) {
+    while (!CommandChannel::answers(m_title)) {
         if (deadline.hasExpired())
             return false;
         QThread::msleep(10);

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "shared/commands.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 // The tray resident as another program holding its title (korvel_peer
 // listen from $KORVEL_BUILD_DIR), logging every code it receives as one
-// "code argument" line.
+// "code argument" line. Given another title, it stands in for that program.
 class FakeTray {
 public:
-    explicit FakeTray(const QString& log);
+    explicit FakeTray(const QString& log, const QString& title = TrayAppTitle);
     ~FakeTray();
 
     // Whether the title answers, waiting at most timeoutMs for it.
@@ -17,6 +19,7 @@ public:
     QStringList Codes() const;
 
 private:
+    QString m_title;
     QString m_log;
     QProcess m_process;
 };

@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 // Each test process gets a runtime folder of its own, so command sockets of
 // tests running side by side never meet.
@@ -51,6 +55,25 @@ FixedClock::FixedClock(const QDateTime& t)
 FixedClock::~FixedClock()
 {
     Clock::reset();
+}
+
+WriteLimit::WriteLimit(qint64 bytes)
+{
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_saved = qint64(limit.rlim_cur);
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+}
+
+WriteLimit::~WriteLimit()
+{
+    rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_saved);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_handler);
 }
 
 QByteArray readFileBytes(const QString& path)

@@ -35,6 +35,18 @@ public:
     ~FixedClock();
 };
 
+// Every write of this process that would make a file larger than bytes
+// fails (EFBIG, as a full disk would stop it) for the object's lifetime.
+class WriteLimit {
+public:
+    explicit WriteLimit(qint64 bytes);
+    ~WriteLimit();
+
+private:
+    qint64 m_saved;
+    void (*m_handler)(int);
+};
+
 QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 

@@ -1,0 +1,455 @@
+#include "exchangefiles.h"
+
+#include "contactfile.h"
+#include "f_p.h"
+#include "filereplace.h"
+#include "formplacement.h"
+#include "oldreminderfile.h"
+#include "recordfile.h"
+#include "reminderfile.h"
+
+#include "platform/datetime.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString FImport = QStringLiteral("FImport");
+const QString NoDate = QStringLiteral("1.1.2000");
+
+// What the passes need to know of a record type.
+struct ReminderKind {
+    using Record = ReminderRecord;
+    static constexpr int Size = ReminderRecord::Size;
+    static constexpr double Record::*Key = &ReminderRecord::Created;
+    static constexpr int32_t Record::*Id = &ReminderRecord::ID;
+    static constexpr int32_t Record::*Version = &ReminderRecord::Version;
+    static constexpr bool Record::*Transferable = &ReminderRecord::Transferable;
+    static constexpr bool Record::*Erased = &ReminderRecord::Erased;
+    static constexpr double Record::*Changed = &ReminderRecord::LastChange;
+    // Removing keeps the other IDs; the renumbering afterwards is the file's
+    // own, which tells open pop-ups.
+    static constexpr bool RenumberedByFile = true;
+    static void forEach(const QString& path, const std::function<void(int, const Record&)>& visit)
+    {
+        ForEachReminder(path, visit);
+    }
+    static void write(int position, const QString& path, const Record& record)
+    {
+        WriteReminder(position, path, record);
+    }
+};
+
+struct ContactKind {
+    using Record = ContactRecord;
+    static constexpr int Size = ContactRecord::Size;
+    static constexpr double Record::*Key = &ContactRecord::unikat;
+    static constexpr int32_t Record::*Id = &ContactRecord::cislo;
+    static constexpr int32_t Record::*Version = &ContactRecord::verze;
+    static constexpr bool Record::*Transferable = &ContactRecord::prenos;
+    static constexpr bool Record::*Erased = &ContactRecord::vymazano;
+    static constexpr double Record::*Changed = &ContactRecord::zmena;
+    // Removing a contact numbers the rest by position at once.
+    static constexpr bool RenumberedByFile = false;
+    static void forEach(const QString& path, const std::function<void(int, const Record&)>& visit)
+    {
+        ForEachContact(path, visit);
+    }
+    static void write(int position, const QString& path, const Record& record)
+    {
+        WriteContact(position, path, record);
+    }
+};
+
+void report(const ExchangeProgress& progress, int position, int total)
+{
+    if (progress)
+        progress(position, total);
+}
+
+template <class Kind>
+int exportRecords(const QString& homePath, const QString& target, const QString& backupTarget,
+    std::optional<double> changedAfter, const ExchangeProgress& progress)
+{
+    using Record = typename Kind::Record;
+    std::optional<ReplacementFile> backup;
+    if (!backupTarget.isEmpty())
+        backup.emplace(backupTarget);
+    ReplacementFile file(target);
+    int exported = 0;
+    Kind::forEach(homePath, [&](int position, const Record& record) {
+        if (record.*Kind::Transferable && (!changedAfter || record.*Kind::Changed > *changedAfter)) {
+            Record out = record;
+            out.*Kind::Id = ++exported;
+            Kind::write(exported, file.path(), out);
+            if (backup)
+                Kind::write(exported, backup->path(), out);
+        }
+        report(progress, position, exported);
+    });
+    if (backup)
+        backup->commit();
+    file.commit();
+    return exported;
+}
+
+template <class Kind>
+int removeTransferredErased(const QString& homePath, const ExchangeProgress& progress)
+{
+    using Record = typename Kind::Record;
+    ReplacementFile file(homePath);
+    int deleted = 0;
+    int kept = 0;
+    Kind::forEach(homePath, [&](int position, const Record& record) {
+        if (record.*Kind::Transferable && record.*Kind::Erased) {
+            ++deleted;
+        } else {
+            Record out = record;
+            if (!Kind::RenumberedByFile)
+                out.*Kind::Id = kept + 1;
+            Kind::write(++kept, file.path(), out);
+        }
+        report(progress, position, deleted);
+    });
+    // Nothing removed: the home file stays as it is (the new one goes).
+    if (deleted > 0)
+        file.commit();
+    return deleted;
+}
+
+// Keys are compared as doubles are: 0 and -0 are the same key, and a NaN
+// is no key at all.
+quint64 keyBits(double key)
+{
+    return std::bit_cast<quint64>(key == 0 ? 0.0 : key);
+}
+
+// The home file in memory while an exchange file is merged into it, with
+// the effects a sequence of one-record imports, deletions and renumberings
+// would have on the file, in one read and one write.
+template <class Kind> class HomeMerge {
+public:
+    using Record = typename Kind::Record;
+
+    explicit HomeMerge(const QString& homePath)
+    {
+        Kind::forEach(homePath, [&](int, const Record& record) { add(record, true); });
+    }
+
+    // Stores the record over the first of its key, keeping that one's ID,
+    // or appends it with the ID an append to the file would give. Returns
+    // its index.
+    int import(const Record& record)
+    {
+        const double key = record.*Kind::Key;
+        if (!std::isnan(key)) {
+            const auto found = m_byKey.constFind(keyBits(key));
+            if (found != m_byKey.constEnd()) {
+                Entry& entry = m_entries[size_t(*found)];
+                const int32_t id = entry.record.*Kind::Id;
+                entry.record = record;
+                entry.record.*Kind::Id = id;
+                return *found;
+            }
+        }
+        Record stored = record;
+        stored.*Kind::Id = nextId();
+        add(stored, false);
+        return int(m_entries.size()) - 1;
+    }
+
+    int32_t idAt(int index) const { return m_entries[size_t(index)].record.*Kind::Id; }
+
+    // Removes the record and numbers the rest by position, as deleting and
+    // renumbering the file would.
+    void remove(int index)
+    {
+        m_entries.erase(m_entries.begin() + index);
+        m_removed = true;
+        m_used.clear();
+        m_byKey.clear();
+        m_smallestFree = 1;
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            const int32_t position = int32_t(i) + 1;
+            m_entries[i].record.*Kind::Id = position;
+            m_used.insert(position);
+            indexKey(m_entries[i].record, int(i));
+        }
+    }
+
+    // The new home file replaces the old one. Reminders that were in the
+    // home file keep their old IDs until the file's renumbering, so that
+    // the renumber hook names each pop-up's old and new number once.
+    void write(const QString& homePath) const
+    {
+        const bool renumberAfter = m_removed && Kind::RenumberedByFile;
+        ReplacementFile file(homePath);
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            Record out = m_entries[i].record;
+            if (renumberAfter && m_entries[i].fromHome)
+                out.*Kind::Id = m_entries[i].homeId;
+            Kind::write(int(i) + 1, file.path(), out);
+        }
+        file.commit();
+        if (renumberAfter)
+            RenumberReminders(homePath);
+    }
+
+private:
+    struct Entry {
+        Record record;
+        int32_t homeId;
+        bool fromHome;
+    };
+
+    void add(const Record& record, bool fromHome)
+    {
+        m_entries.push_back({ record, record.*Kind::Id, fromHome });
+        m_used.insert(record.*Kind::Id);
+        indexKey(record, int(m_entries.size()) - 1);
+    }
+
+    void indexKey(const Record& record, int index)
+    {
+        const double key = record.*Kind::Key;
+        if (!std::isnan(key) && !m_byKey.contains(keyBits(key)))
+            m_byKey.insert(keyBits(key), index);
+    }
+
+    // As the file gives one: count + 1 while the last record carries the
+    // count and count + 1 is free, else the smallest free ID. IDs only come
+    // and never go between removals, so the smallest free one only grows.
+    int32_t nextId()
+    {
+        const int32_t count = int32_t(m_entries.size());
+        if (count == 0)
+            return 1;
+        if (m_entries.back().record.*Kind::Id == count && !m_used.contains(count + 1))
+            return count + 1;
+        while (m_used.contains(m_smallestFree))
+            ++m_smallestFree;
+        return m_smallestFree;
+    }
+
+    std::vector<Entry> m_entries;
+    QHash<quint64, int> m_byKey; // the first index of each key
+    QSet<int32_t> m_used;
+    int32_t m_smallestFree = 1;
+    bool m_removed = false;
+};
+
+template <class Kind>
+ExchangeImport importRecords(const QString& exchangePath, const ExchangeCheck& check, const QString& homePath,
+    bool removeErased, const ExchangeProgress& progress)
+{
+    using Record = typename Kind::Record;
+    ExchangeImport result;
+    result.check = check;
+    if (check.layout != ExchangeLayout::Current || check.count < 1)
+        return result;
+    HomeMerge<Kind> home(homePath);
+    Kind::forEach(exchangePath, [&](int position, const Record& record) {
+        // A record of another version mark would be read wrongly.
+        if (record.*Kind::Version != DataVersion) {
+            ++result.skipped;
+        } else {
+            const int index = home.import(record);
+            ++result.imported;
+            if (removeErased && record.*Kind::Erased && home.idAt(index) > 0) {
+                home.remove(index);
+                ++result.deleted;
+            }
+        }
+        report(progress, position, result.imported);
+    });
+    home.write(homePath);
+    return result;
+}
+
+ExchangeCheck checkExchange(const QString& path, int size, std::optional<int> oldSize)
+{
+    ExchangeCheck check;
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return check;
+    const qint64 bytes = info.size();
+    if (bytes == 0) {
+        check.layout = ExchangeLayout::Current;
+        return check;
+    }
+    char head[4];
+    if (!RecordFile(path, size, 4).readHead(head, sizeof head)) {
+        check.layout = ExchangeLayout::Damaged;
+        return check;
+    }
+    const int32_t mark = RecordBytes::getInt32(head, 0);
+    int recordSize = size;
+    if (mark < DataVersion) {
+        check.layout = ExchangeLayout::NewerLayout;
+        return check;
+    }
+    if (mark == DataVersion) {
+        check.layout = ExchangeLayout::Current;
+    } else if (oldSize) {
+        check.layout = ExchangeLayout::OldLayout;
+        recordSize = *oldSize;
+    } else {
+        check.layout = ExchangeLayout::Damaged;
+        return check;
+    }
+    // Our files hold whole records only; a part of one means a copy that
+    // broke off or a file of another kind, whose records would be misread.
+    if (bytes % recordSize != 0) {
+        check.layout = ExchangeLayout::Damaged;
+        return check;
+    }
+    check.count = int(std::min<qint64>(bytes / recordSize, INT_MAX));
+    return check;
+}
+
+} // namespace
+
+QString StoredExchangeFolder(const QString& iniPath, const QString& programDir)
+{
+    return LocalPath(IniReadString(iniPath, QStringLiteral("Nastav"), QStringLiteral("expimpdir"), programDir));
+}
+
+bool ExchangeFolderUsable(const QString& folder)
+{
+    return !folder.isEmpty() && DriveReady(folder) && QFileInfo(folder).isDir();
+}
+
+double StoredMoment(const QString& iniPath, const QString& dateKey, const QString& timeKey, const QString& defaultTime)
+{
+    const std::optional<double> date = TryStrToDate(IniReadString(iniPath, FImport, dateKey, NoDate));
+    const std::optional<double> time = TryStrToTime(IniReadString(iniPath, FImport, timeKey, defaultTime));
+    return ComposeDateTime(date.value_or(*TryStrToDate(NoDate)), time.value_or(TryStrToTime(defaultTime).value_or(0)));
+}
+
+void StoreMoment(const QString& iniPath, const QString& dateKey, const QString& timeKey, double moment)
+{
+    IniWriteString(iniPath, FImport, dateKey, DateToStr(moment));
+    IniWriteString(iniPath, FImport, timeKey, TimeToStr(moment));
+}
+
+std::optional<double> ExchangeFileTime(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    QDateTime modified = info.lastModified();
+    modified.setTime(QTime(modified.time().hour(), modified.time().minute(), modified.time().second()));
+    return QDateTimeToDateTime(modified);
+}
+
+bool LaterToTheSecond(double a, double b)
+{
+    return std::llround(a * SecsPerDay) > std::llround(b * SecsPerDay);
+}
+
+int ExportReminders(const QString& homePath, const QString& target, const QString& backupTarget,
+    std::optional<double> changedAfter, const ExchangeProgress& progress)
+{
+    return exportRecords<ReminderKind>(homePath, target, backupTarget, changedAfter, progress);
+}
+
+int ExportContacts(const QString& homePath, const QString& target, const QString& backupTarget,
+    std::optional<double> changedAfter, const ExchangeProgress& progress)
+{
+    return exportRecords<ContactKind>(homePath, target, backupTarget, changedAfter, progress);
+}
+
+int RemoveTransferredErasedReminders(const QString& homePath, const ExchangeProgress& progress)
+{
+    const int deleted = removeTransferredErased<ReminderKind>(homePath, progress);
+    RenumberReminders(homePath);
+    return deleted;
+}
+
+int RemoveTransferredErasedContacts(const QString& homePath, const ExchangeProgress& progress)
+{
+    return removeTransferredErased<ContactKind>(homePath, progress);
+}
+
+ExchangeCheck CheckReminderExchange(const QString& path)
+{
+    return checkExchange(path, ReminderRecord::Size, OldReminderSize);
+}
+
+ExchangeCheck CheckContactExchange(const QString& path)
+{
+    return checkExchange(path, ContactRecord::Size, std::nullopt);
+}
+
+void BackUpHomeFile(const QString& homePath, const QString& backupPath)
+{
+    if (QFileInfo(homePath).isFile())
+        CopyFileReplacing(homePath, backupPath);
+}
+
+ExchangeImport ImportReminders(
+    const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress)
+{
+    const ExchangeCheck check = CheckReminderExchange(exchangePath);
+    if (check.layout != ExchangeLayout::OldLayout)
+        return importRecords<ReminderKind>(exchangePath, check, homePath, removeErased, progress);
+
+    // The exchange folder may be read-only and belongs to the other machine:
+    // a copy of the old file is converted aside and imported from there.
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw IoError(EIO, scratch.path());
+    const QString copy = scratch.filePath(ReminderExchangeName);
+    CopyFileReplacing(exchangePath, copy);
+    if (ConvertOldReminderFile(copy, scratch.filePath(QStringLiteral("work")), nullptr).outcome
+        != OldDataConversion::Converted)
+        throw IoError(EIO, copy);
+    ExchangeImport result = importRecords<ReminderKind>(
+        copy, { ExchangeLayout::Current, check.count }, homePath, removeErased, progress);
+    result.check = check;
+    return result;
+}
+
+ExchangeImport ImportContacts(
+    const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress)
+{
+    return importRecords<ContactKind>(
+        exchangePath, CheckContactExchange(exchangePath), homePath, removeErased, progress);
+}
+
+QString IoFailureReason(int code)
+{
+    switch (code) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("přístup odepřen (adresář nebo soubor je jen pro čtení)");
+    case EROFS:
+        return QStringLiteral("disk je jen pro čtení");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("adresář nebo soubor neexistuje");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("na disku není dost místa");
+    case EFBIG:
+        return QStringLiteral("soubor by byl příliš velký");
+    case EIO:
+        return QStringLiteral("chyba při čtení nebo zápisu na disk");
+    default:
+        return QStringLiteral("chyba systému %1").arg(code);
+    }
+}

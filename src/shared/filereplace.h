@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// A new version of a file, written beside it under the name target + ".new"
+// and put in its place in one step once it is complete and on disk. Until
+// then the target stays as it was; a new file that never takes the target's
+// place is removed again. Whatever fails, the target is either all old or
+// all new, never half written.
+class ReplacementFile {
+public:
+    // Creates the new file empty. It keeps the access rights of the target
+    // (when there is one); a target reached through a link is replaced where
+    // it really lies. Throws IoError when the folder takes no new file.
+    explicit ReplacementFile(const QString& target);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Where the new content goes; any open of this path may write it.
+    const QString& path() const { return m_path; }
+    const QString& target() const { return m_target; }
+
+    // Appends bytes through the file's own open.
+    void write(const char* data, qint64 length);
+
+    // Everything written reaches the disk, then the file takes the target's
+    // place. Throws IoError; the target is untouched then.
+    void commit();
+
+private:
+    QString m_target;
+    QString m_path;
+    int m_fd = -1;
+    bool m_committed = false;
+};
+
+// target := a copy of source, put in place in one step (an existing target
+// is replaced only by the whole copy). Throws IoError.
+void CopyFileReplacing(const QString& source, const QString& target);

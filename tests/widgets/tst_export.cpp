@@ -1,0 +1,355 @@
+// The export windows in the running program's main form, offscreen, over
+// real files: what the user is told, what the tray resident and the contacts
+// program hear, what the exchange and home files and [FImport] hold after.
+#include "reminders/ruvo_export.h"
+#include "reminders/ruvo_zaklad.h"
+
+#include "components/gradtext.h"
+#include "components/kitstatusbar.h"
+#include "components/tooledit.h"
+#include "platform/datetime.h"
+#include "platform/dialogs.h"
+#include "platform/inifile.h"
+#include "shared/commands.h"
+#include "shared/contactfile.h"
+#include "shared/exchangefiles.h"
+#include "shared/reminderfile.h"
+
+#include "faketray.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+ReminderRecord reminder(double created, const QString& title, bool transferable, bool erased, double changed)
+{
+    ReminderRecord r;
+    r.Created = created;
+    r.Title = title;
+    r.Transferable = transferable;
+    r.Erased = erased;
+    r.LastChange = changed;
+    return r;
+}
+
+QStringList titles(const QString& path)
+{
+    QStringList out;
+    ForEachReminder(path, [&](int, const ReminderRecord& r) { out << QStringLiteral("%1 %2").arg(r.ID).arg(r.Title); });
+    return out;
+}
+
+void saveShot(QWidget* w, const QString& name)
+{
+    const QString dir = qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/artifacts");
+    QDir().mkpath(dir);
+    w->grab().save(dir + u'/' + name);
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<QTemporaryDir> m_exchange;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<FakeTray> m_tray;
+    std::unique_ptr<FakeTray> m_contacts;
+
+    QString home() const { return m_folder->file("korvel.da1"); }
+    QString homeContacts() const { return m_folder->file("korvel.db1"); }
+    QString exchange(const char* name) const { return m_exchange->filePath(QLatin1String(name)); }
+    QString key(const char* name) const { return IniFile(m_folder->iniPath()).readString("FImport", name, "-"); }
+
+    // Two transferable reminders (one erased), one private, one changed
+    // before the last import; two contacts, one deleted.
+    void fillHome()
+    {
+        IniFile ini(m_folder->iniPath());
+        ini.writeString("FImport", "datum", "5.3.2025");
+        ini.writeString("FImport", "cas", "10:00:00");
+        const double lastImport = EncodeDate(2025, 3, 5) + EncodeTime(10, 0, 0, 0);
+        const QList<ReminderRecord> records { reminder(1, "nová", true, false, lastImport + 1),
+            reminder(2, "vymazaná", true, true, lastImport + 1), reminder(3, "soukromá", false, true, lastImport + 1),
+            reminder(4, "stará", true, false, lastImport - 1) };
+        for (int i = 0; i < records.size(); ++i) {
+            ReminderRecord r = records[i];
+            r.ID = i + 1;
+            WriteReminder(i + 1, home(), r);
+        }
+        for (int i = 0; i < 2; ++i) {
+            ContactRecord c;
+            c.cislo = i + 1;
+            c.unikat = 100 + i;
+            c.prijmeni = i == 0 ? QStringLiteral("Novák") : QStringLiteral("Smazaný");
+            c.prenos = true;
+            c.vymazano = i == 1;
+            c.zmena = lastImport + 1;
+            WriteContact(i + 1, homeContacts(), c);
+        }
+    }
+
+    // Everything the tray resident has heard, once a marker posted now has
+    // come after it.
+    QStringList trayHeard()
+    {
+        NotifyTray(tnRemindersChanged);
+        [&] { QTRY_VERIFY(m_tray->Codes().endsWith("1 0")); }();
+        QStringList codes = m_tray->Codes();
+        codes.removeLast();
+        QFile::resize(m_folder->file("tray.log"), 0);
+        return codes;
+    }
+
+    // A fresh window, shown; its result is caught when it closes.
+    QPointer<TFExport> open(TFExport* w, int* result)
+    {
+        connect(w, &QDialog::finished, this, [result](int r) { *result = r; });
+        w->show();
+        return w;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = std::make_unique<TempProgramFolder>();
+        m_exchange = std::make_unique<QTemporaryDir>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        IniFile(m_folder->iniPath()).writeString("Nastav", "expimpdir", m_exchange->path());
+        m_hub = std::make_unique<TFZaklad>(QStringList { "ruvo" });
+        m_tray = std::make_unique<FakeTray>(m_folder->file("tray.log"));
+        m_contacts = std::make_unique<FakeTray>(m_folder->file("dorv.log"), ContactAppTitle);
+        QVERIFY(m_tray->Ready());
+        QVERIFY(m_contacts->Ready());
+    }
+    void cleanup()
+    {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != m_hub.get() && !w->parentWidget())
+                windows << w;
+        qDeleteAll(windows);
+        m_contacts.reset();
+        m_tray.reset();
+        m_hub.reset();
+        m_dialogs.reset();
+        m_exchange.reset();
+        m_folder.reset();
+    }
+
+    void theWindowAsItOpens()
+    {
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        QCOMPARE(w->objectName(), QString("FExport"));
+        QCOMPARE(w->windowTitle(), QString("Export pripomenutí a kontaktů"));
+        for (QCheckBox* box : { w->ChBPrip, w->ChBKont, w->ChBZmena, w->ChBKZmena, w->ChBZaloha, w->ChBPoz })
+            QVERIFY2(box->isChecked(), qPrintable(box->objectName()));
+        QVERIFY(!w->ChBOdstranit->isChecked());
+        QVERIFY(!w->ChBKOdstranit->isChecked());
+        QCOMPARE(w->ChBZmena->parentWidget(), w->GBPrip);
+        QCOMPARE(w->ChBKOdstranit->parentWidget(), w->GBKont);
+        QCOMPARE(w->ChBZmena->text(), QString("ano/ne"));
+        QCOMPARE(w->ChBZaloha->toolTip(), QString("vytvářet záložní soubor s exportovanými daty"));
+        QCOMPARE(w->Dir->text(), m_exchange->path());
+        QCOMPARE(w->BOK->statusTip(), QString("spustí export připomenutí"));
+        QVERIFY(w->LAkce->isHidden());
+        QVERIFY(w->Prubeh->isHidden());
+        QVERIFY(!w->TAuto->isActive());
+        // Every control lies inside the window, above the status bar.
+        for (QWidget* c : { static_cast<QWidget*>(w->BOK), static_cast<QWidget*>(w->BBHelp),
+                 static_cast<QWidget*>(w->Dir), static_cast<QWidget*>(w->GBKont) })
+            QVERIFY2(c->mapTo(w, QPoint(c->width(), c->height())).y() < w->SBar()->mapTo(w, QPoint()).y()
+                    && c->mapTo(w, QPoint(c->width(), 0)).x() <= w->width(),
+                qPrintable(c->objectName()));
+        saveShot(w, "export.png");
+        w->BCancel->click();
+        QTRY_VERIFY(!w);
+        QCOMPARE(result, int(mrCancel));
+        QCOMPARE(trayHeard(), QStringList());
+    }
+
+    void anInteractiveExportWritesTellsAndRemoves()
+    {
+        fillHome();
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->ChBOdstranit->setChecked(true);
+        w->ChBKOdstranit->setChecked(true);
+        w->ChBPoz->setChecked(false);
+        QList<int> barSteps;
+        connect(w->Prubeh, &QProgressBar::valueChanged, this, [&](int v) { barSteps << v; });
+        w->BOK->click();
+
+        QTRY_VERIFY(!w);
+        QCOMPARE(result, int(mrOk)); // the overview reloads: reminders were removed
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().at(0).text, QString("Export proveden\rPřipomenutí:  - exportováno: 2\r  - vymazáno: 1\r"
+                                                      "Kontakty:  - exportováno: 2\r  - vymazáno: 1"));
+        QCOMPARE(Dialogs::shown().at(0).type, MsgDlgType::Information);
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "5 0" }));
+        QTRY_COMPARE(m_contacts->Codes(), QStringList({ "-3 0" }));
+        // The bar went over all four records, then again for the removal.
+        QCOMPARE(barSteps, QList<int>({ 1, 2, 3, 4, 0, 1, 2, 3, 4 }));
+
+        QCOMPARE(titles(exchange("exp_imp.dat")), QStringList({ "1 nová", "2 vymazaná" }));
+        QCOMPARE(readFileBytes(exchange("exp_imp.bak")), readFileBytes(exchange("exp_imp.dat")));
+        QCOMPARE(ContactCount(exchange("kexp_imp.dat")), 2);
+        QCOMPARE(titles(home()), QStringList({ "1 nová", "2 soukromá", "3 stará" }));
+        QCOMPARE(ContactCount(homeContacts()), 1);
+        // The file times, as the keys hold them.
+        const double written = *ExchangeFileTime(exchange("exp_imp.dat"));
+        QCOMPARE(key("autodatum"), DateToStr(written));
+        QCOMPARE(key("autocas"), TimeToStr(written));
+        QCOMPARE(key("kautocas"), TimeToStr(*ExchangeFileTime(exchange("kexp_imp.dat"))));
+        QCOMPARE(key("datum"), QString("5.3.2025")); // the export keeps the import's keys
+    }
+
+    void theTrayIsToldToEndAfterAnExportWhenAsked()
+    {
+        fillHome();
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->ChBKont->setChecked(false);
+        w->ChBZaloha->setChecked(false);
+        w->BOK->click();
+        QTRY_VERIFY(!w);
+        QCOMPARE(result, int(QDialog::Rejected)); // nothing removed: no reload
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "8 0" }));
+        QVERIFY(!QFileInfo::exists(exchange("exp_imp.bak")));
+        QVERIFY(!QFileInfo::exists(exchange("kexp_imp.dat")));
+        QCOMPARE(key("kautodatum"), QString("-"));
+    }
+
+    void aFolderThatIsNotThereIsReported()
+    {
+        fillHome();
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->Dir->setText(m_exchange->filePath("chybí"));
+        w->BOK->click();
+        QVERIFY(w);
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().at(0).text, QString("Zadaný adresář neexistuje - ukončuji"));
+        QCOMPARE(Dialogs::shown().at(0).type, MsgDlgType::Warning);
+        QVERIFY(Dialogs::beeps().contains(MsgDlgType::Information));
+        QCOMPARE(trayHeard(), QStringList());
+        QVERIFY(QDir(m_exchange->path()).isEmpty());
+    }
+
+    // A folder nobody may make a file in, root included: the kernel's own.
+    void aFolderThatTakesNoFileLosesNothingAndTheTrayResumes()
+    {
+        if (!QFileInfo(QStringLiteral("/sys/kernel")).isDir())
+            QSKIP("no /sys/kernel here");
+        fillHome();
+        const QByteArray before = readFileBytes(home());
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->ChBOdstranit->setChecked(true);
+        w->Dir->setText(QStringLiteral("/sys/kernel"));
+        w->BOK->click();
+        QVERIFY(w); // the user may choose another folder
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY2(Dialogs::shown().at(0).text.startsWith(
+                     "Export se nezdařil - přístup odepřen (adresář nebo soubor je jen pro čtení).\r"),
+            qPrintable(Dialogs::shown().at(0).text));
+        QVERIFY(Dialogs::shown().at(0).text.endsWith("\rPůvodní data zůstala zachována."));
+        QCOMPARE(Dialogs::shown().at(0).type, MsgDlgType::Error);
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(readFileBytes(home()), before); // the erased one is still at home
+        QCOMPARE(key("autodatum"), QString("-"));
+        QVERIFY(w->ChBPrip->isVisible());
+        QVERIFY(w->LAkce->isHidden());
+        QVERIFY(w->BOK->isEnabled());
+    }
+
+    void nothingToExportPostsNoTrayCode()
+    {
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->BOK->click();
+        QTRY_VERIFY(!w);
+        QCOMPARE(trayHeard(), QStringList());
+        QCOMPARE(Dialogs::shown().at(0).text, QString("Export proveden\rPřipomenutí:  - exportováno: 0\r"
+                                                      "  - vymazáno: 0\rKontakty:  - exportováno: 0\r  - vymazáno: 0"));
+    }
+
+    // Asked for by the tray resident at the end of the session: the settings
+    // choose, nobody is asked, the tray resident is told to end.
+    void theAutomaticExportRunsByItself()
+    {
+        fillHome();
+        IniFile ini(m_folder->iniPath());
+        ini.writeBool("Nastav", "autoexpzal", false);
+        ini.writeBool("Nastav", "autoexpdel", true);
+        ini.writeBool("Nastav", "autoexpzmen", false);
+        ini.writeBool("Nastav", "autokontanone", false);
+        auto* w = new TFExportAuto;
+        w->AutoMode = true;
+        int result = -1;
+        QPointer<TFExport> shown = open(w, &result);
+        QVERIFY(!w->BOK->isEnabled());
+        QVERIFY(w->TAuto->isActive());
+        QVERIFY(!w->ChBZaloha->isChecked());
+        QVERIFY(w->ChBOdstranit->isChecked());
+        QVERIFY(!w->ChBZmena->isChecked());
+        QVERIFY(!w->ChBKont->isChecked());
+        QTRY_COMPARE_WITH_TIMEOUT(m_tray->Codes(), QStringList({ "4 0", "8 0", "7 0" }), 10000);
+        QVERIFY(shown); // it stays, telling the user to end the session again
+        QVERIFY(Dialogs::shown().isEmpty());
+        QCOMPARE(titles(exchange("exp_imp.dat")), QStringList({ "1 nová", "2 vymazaná", "3 stará" }));
+        QVERIFY(!QFileInfo::exists(exchange("exp_imp.bak")));
+        QVERIFY(!QFileInfo::exists(exchange("kexp_imp.dat")));
+        QCOMPARE(titles(home()), QStringList({ "1 nová", "2 soukromá", "3 stará" }));
+
+        QCOMPARE(w->objectName(), QString("FExportAuto"));
+        QCOMPARE(w->windowTitle(), QString("Automatický export pripomenutí"));
+        QCOMPARE(w->GradText->Lines(),
+            QStringList({ "ukončení Windows bylo ", "zastaveno,", "prosím o opakování" }));
+        QCOMPARE(w->GradText->BeginColor(), clPurple);
+        QCOMPARE(w->GradText->GradientStyle(), gsVertCenter);
+        QVERIFY(w->GradText->font().bold() && w->GradText->font().italic());
+        QCOMPARE(w->GradText->font().pixelSize(), 32);
+        // Centred, the text between the buttons and the status bar.
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        QVERIFY(qAbs(w->frameGeometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(w->frameGeometry().center().y() - screen.center().y()) <= 1);
+        QVERIFY(w->Panel->geometry().top() > w->BOK->geometry().bottom());
+        QVERIFY(w->GradText->mapTo(w, QPoint(0, w->GradText->height())).y() <= w->SBar()->mapTo(w, QPoint()).y());
+        saveShot(w, "export_auto.png");
+    }
+
+    void anAutomaticExportWithoutItsFolderWaitsForTheUser()
+    {
+        IniFile(m_folder->iniPath()).writeString("Nastav", "expimpdir", m_exchange->filePath("odpojený"));
+        auto* w = new TFExportAuto;
+        w->AutoMode = true;
+        int result = -1;
+        open(w, &result);
+        QVERIFY(w->BOK->isEnabled());
+        QVERIFY(!w->TAuto->isActive());
+        QTest::qWait(200);
+        QCOMPARE(trayHeard(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"
