@@ -1,0 +1,676 @@
+// The settings window on a real program folder with a stand-in tray
+// resident: every key read and written with its default and against hostile
+// values, hotkey texts as the tray reads them, the sound folders, the clock
+// buttons, codes 6 and 3, moving the databases (and every way it is refused
+// or fails, leaving the data where it was), an unwritable settings file, and
+// a picture of each page.
+#include "reminders/ruvo_nastav.h"
+#include "reminders/ruvo_zaklad.h"
+
+#include "components/dirtree.h"
+#include "components/tooledit.h"
+#include "platform/commandchannel.h"
+#include "platform/dialogs.h"
+#include "platform/hotkeys.h"
+#include "platform/inifile.h"
+#include "platform/tag.h"
+#include "shared/commands.h"
+
+#include "faketray.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+const QString Intro = QStringLiteral("Nelze provést změnu umístění databází z těchto důvodů:");
+const QString OtherWindows = QStringLiteral(" - spuštěny jiné formuláře s připomenutími");
+const QString ContactsRun = QStringLiteral(" - spuštěny jiné formuláře s kontakty");
+const QString CannotCreate = QStringLiteral(" - vybraný adresář neexistuje a nelze vytvořit");
+const QString CannotMove = QStringLiteral(" - stávající soubory databáze nelze přesunout");
+
+// Every key of the window with a value other than its default.
+const QList<std::tuple<QString, QString, QString>> AllKeys {
+    { "Nastav", "expimpdir", "/srv/výměna" },
+    { "Nastav", "autoexpimp", "1" },
+    { "Nastav", "autoimpdel", "0" },
+    { "Nastav", "autoimpprehled", "0" },
+    { "Nastav", "autoexpdel", "0" },
+    { "Nastav", "autoexpzmen", "0" },
+    { "Nastav", "kautoexpimp", "1" },
+    { "Nastav", "kautoimpdel", "0" },
+    { "Nastav", "kautoimpprehled", "0" },
+    { "Nastav", "kautoexpdel", "0" },
+    { "Nastav", "kautoexpzmen", "0" },
+    { "Nastav", "autoexpzal", "0" },
+    { "Nastav", "pripopak", "7" },
+    { "Nastav", "animtray", "0" },
+    { "Nastav", "zobriconform", "0" },
+    { "Nastav", "autoprepomezvel", "42" },
+    { "Klaves", "1", "Ctrl+Alt+N" },
+    { "Klaves", "2", "Shift+F5" },
+    { "Klaves", "3", "Alt+PgUp" },
+    { "Klaves", "4", "Ctrl+Num 5" },
+    { "Klaves", "5", "F12" },
+    { "Klaves", "6", "Shift+Ctrl+K" },
+    { "Hodiny", "00anone", "1" },
+    { "Hodiny", "00gong", "1" },
+    { "Hodiny", "00slova", "0" },
+    { "Hodiny", "15anone", "0" },
+    { "Hodiny", "15gong", "0" },
+    { "Hodiny", "15slova", "1" },
+    { "Hodiny", "30anone", "1" },
+    { "Hodiny", "30gong", "0" },
+    { "Hodiny", "30slova", "1" },
+    { "Hodiny", "45anone", "0" },
+    { "Hodiny", "45gong", "1" },
+    { "Hodiny", "45slova", "0" },
+    { "Hodiny", "cyklus24", "0" },
+    { "Hodiny", "ACslova", "1" },
+};
+
+QStringList Rows(const QTreeWidget* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(0);
+    return rows;
+}
+
+QStringList Items(const QListWidget* list)
+{
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+} // namespace
+
+class TestNastav : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempProgramFolder> m_folder;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<FakeTray> m_tray;
+
+    QString Ini() const { return m_folder->iniPath(); }
+    QString Read(const QString& section, const QString& key) const
+    {
+        return IniFile(Ini()).readString(section, key, QStringLiteral("<none>"));
+    }
+    void Write(const QString& section, const QString& key, const QString& value)
+    {
+        IniFile(Ini()).writeString(section, key, value);
+    }
+    TFNastav* Open()
+    {
+        auto* w = new TFNastav;
+        w->show();
+        return w;
+    }
+    // The tray's codes once it has received count of them (or after five
+    // seconds).
+    QStringList TrayCodes(int count)
+    {
+        if (!QTest::qWaitFor([&] { return m_tray->Codes().size() >= count; }, 5000))
+            qWarning("the tray got %d codes of %d", int(m_tray->Codes().size()), count);
+        return m_tray->Codes();
+    }
+    // The codes sent before a code the test sends itself: nothing more came.
+    QStringList CodesBefore()
+    {
+        NotifyTray(tnRemindersChanged);
+        QStringList codes = TrayCodes(1);
+        while (!codes.isEmpty() && codes.last() != QLatin1String("1 0"))
+            codes = TrayCodes(codes.size() + 1);
+        codes.removeLast();
+        return codes;
+    }
+    QToolButton* AnoNe(TFNastav* w, const char* mm) { return w->findChild<QToolButton*>(QStringLiteral("AnoNe") + mm); }
+    QCheckBox* Check(TFNastav* w, const QString& name) { return w->findChild<QCheckBox*>(name); }
+    // The data files of a program folder: a reminder file, a contact file
+    // and both backups.
+    void WriteData(const QString& folder)
+    {
+        QDir().mkpath(folder);
+        writeFileBytes(folder + "/korvel.da1", QByteArray(2 * 1420, 'R'));
+        writeFileBytes(folder + "/korvel.db1", QByteArray(3436, 'C'));
+        writeFileBytes(folder + "/korvel.bak", "reminder backup");
+        writeFileBytes(folder + "/kkorvel.bak", "contact backup");
+    }
+    QString ShownText() const { return Dialogs::shown().isEmpty() ? QString() : Dialogs::shown().first().text; }
+    void SaveArtifact(QWidget* w, const QString& name)
+    {
+        QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS");
+        if (dir.isEmpty())
+            dir = QDir::tempPath() + QStringLiteral("/korvel-artifacts");
+        QDir().mkpath(dir);
+        QVERIFY(w->grab().save(dir + u'/' + name));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCOMPARE(CommandChannel::own().listen(ReminderAppTitle), CommandChannel::ListenResult::Listening);
+    }
+
+    void init()
+    {
+        m_folder = std::make_unique<TempProgramFolder>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
+        m_tray = std::make_unique<FakeTray>(m_folder->file(QStringLiteral("tray.log")));
+        QVERIFY(m_tray->Ready());
+    }
+
+    void cleanup()
+    {
+        QList<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != m_hub.get() && !w->parentWidget())
+                windows << w;
+        qDeleteAll(windows);
+        m_tray.reset();
+        m_hub.reset();
+        m_dialogs.reset();
+        m_folder.reset();
+    }
+
+    void theHubOpensItForBothCodes()
+    {
+        m_hub->HandleReminderCommand(rcSettings);
+        auto* w = qobject_cast<TFNastav*>(FindForm(QStringLiteral("FNastav")));
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        m_hub->HandleReminderCommand(rcSettingsFromTray);
+        QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Nastavení programu"));
+        QCOMPARE(w->PC->tabPosition(), QTabWidget::South);
+        QStringList tabs;
+        for (int i = 0; i < w->PC->count(); ++i)
+            tabs << w->PC->tabText(i);
+        QCOMPARE(tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky",
+                           "informace o čase" }));
+        QCOMPARE(w->BOK->statusTip(), QStringLiteral("uloží změny v nastavení programu a ukončí formulář"));
+        QCOMPARE(w->BCancel->statusTip(), QStringLiteral("ukončí formulář nastavení programu"));
+        QCOMPARE(m_hub->OpenWindowCount(), 1);
+    }
+
+    void aFreshFileShowsTheDefaults()
+    {
+        TFNastav* w = Open();
+        QVERIFY(!w->ChBAuto->isChecked());
+        QVERIFY(!w->ChBKAuto->isChecked());
+        // Checked here, while the automatic exchange takes the missing keys
+        // for false.
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
+                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+            QVERIFY2(c->isChecked(), qPrintable(c->objectName()));
+        QVERIFY(w->ChBKPrehled->isHidden());
+        QCOMPARE(w->TBPripOpak->value(), 1);
+        QCOMPARE(w->EPripOpak->text(), QStringLiteral("1 min."));
+        QCOMPARE(w->TAutoOmez->value(), 5);
+        QCOMPARE(w->EAutoOmez->text(), QStringLiteral("5 sec."));
+        QCOMPARE(w->Dir->text(), m_folder->path());
+        QCOMPARE(w->DEDatabaze->text(), m_folder->path());
+        QCOMPARE(w->OldDataFolder, m_folder->path());
+        for (THotKey* h : { w->NKNew, w->HKPrehled, w->HKAktCas, w->HKNewK, w->HKPrehledK, w->HKKalendar }) {
+            QCOMPARE(h->HotKey().toCombined(), 0);
+            QCOMPARE(h->text(), QStringLiteral("Žádná"));
+        }
+        for (const char* mm : { "00", "15", "30", "45" }) {
+            QCOMPARE(tag(AnoNe(w, mm)), 0);
+            QCOMPARE(AnoNe(w, mm)->toolTip(), QStringLiteral("hlasové oznámení vypnuto"));
+            QVERIFY(!Check(w, QStringLiteral("Gong") + mm)->isChecked());
+            QVERIFY(!Check(w, QStringLiteral("Slova") + mm)->isChecked());
+        }
+        QCOMPARE(Check(w, "Slova00")->text(), QStringLiteral("slovní vyjádření XX hodin"));
+        QCOMPARE(Check(w, "Slova45")->text(), QStringLiteral("slovní vyjádření XX hodin XX minut"));
+        QCOMPARE(w->RCyklusIndex(), 1);
+        QVERIFY(!w->SlovaAC->isChecked());
+        QCOMPARE(w->LVAdr->topLevelItemCount(), 0);
+        // The folder tree shows the fixed disks from the root.
+        QCOMPARE(TDirTree::NodePath(w->DirTree->topLevelItem(0)), QStringLiteral("/"));
+        QCOMPARE(w->DirTree->SelectedPath(), QStringLiteral("/"));
+        QCOMPARE(w->FileLB->Directory(), QStringLiteral("/"));
+    }
+
+    void savingAnUnchangedWindowWritesEveryKeyShown()
+    {
+        TFNastav* w = Open();
+        w->BOK->click();
+        QVERIFY(!FindForm(QStringLiteral("FNastav")));
+        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        const QList<std::pair<QString, QString>> expected {
+            { "expimpdir", m_folder->path() }, { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" },
+            { "autoimpdel", "1" }, { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" },
+            { "kautoimpdel", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
+            { "pripopak", "1" }, { "animtray", "1" }, { "zobriconform", "1" }, { "autoprepomezvel", "5" } };
+        for (const auto& [key, value] : expected)
+            QCOMPARE(Read("Nastav", key), value);
+        // Shown, not written; nor is the database folder when it stays.
+        QCOMPARE(Read("Nastav", "autoimpprehled"), QStringLiteral("<none>"));
+        QCOMPARE(Read("Nastav", "kautoimpprehled"), QStringLiteral("<none>"));
+        QCOMPARE(Read("Nastav", "adrdatabaze"), QStringLiteral("<none>"));
+        for (int i = 1; i <= 6; ++i)
+            QCOMPARE(Read("Klaves", QString::number(i)), QString());
+        for (const char* mm : { "00", "15", "30", "45" })
+            for (const char* what : { "anone", "gong", "slova" })
+                QCOMPARE(Read("Hodiny", QLatin1String(mm) + QLatin1String(what)), QStringLiteral("0"));
+        QCOMPARE(Read("Hodiny", "cyklus24"), QStringLiteral("1"));
+        QCOMPARE(Read("Hodiny", "ACslova"), QStringLiteral("0"));
+        QCOMPARE(Read("ZvukAdr", "pocet"), QStringLiteral("0"));
+    }
+
+    void everyKeyIsReadAndWrittenBack()
+    {
+        for (const auto& [section, key, value] : AllKeys)
+            Write(section, key, value);
+        TFNastav* w = Open();
+        QCOMPARE(w->Dir->text(), QStringLiteral("/srv/výměna"));
+        QVERIFY(w->ChBAuto->isChecked());
+        QVERIFY(w->ChBKAuto->isChecked());
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
+                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+            QVERIFY2(!c->isChecked(), qPrintable(c->objectName()));
+        QCOMPARE(w->EPripOpak->text(), QStringLiteral("7 min."));
+        QCOMPARE(w->EAutoOmez->text(), QStringLiteral("42 sec."));
+        QCOMPARE(w->NKNew->text(), QStringLiteral("Ctrl+Alt+N"));
+        QCOMPARE(w->HKNewK->text(), QStringLiteral("Ctrl+Num 5"));
+        QCOMPARE(w->HKKalendar->HotKey(), QKeyCombination(Qt::ShiftModifier | Qt::ControlModifier, Qt::Key_K));
+        QCOMPARE(tag(AnoNe(w, "00")), 1);
+        QCOMPARE(AnoNe(w, "00")->toolTip(), QStringLiteral("hlasové oznámení zapnuto"));
+        QCOMPARE(tag(AnoNe(w, "15")), 0);
+        QVERIFY(Check(w, "Gong45")->isChecked());
+        QVERIFY(Check(w, "Slova30")->isChecked());
+        QCOMPARE(w->RCyklusIndex(), 0);
+        QVERIFY(w->SlovaAC->isChecked());
+
+        // What is shown but not saved stays as the file has it.
+        w->ChBPrehled->setChecked(true);
+        w->BOK->click();
+        for (const auto& [section, key, value] : AllKeys)
+            QCOMPARE(Read(section, key), value);
+        QCOMPARE(Read("Nastav", "kexpimpdir"), QStringLiteral("/srv/výměna"));
+        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+    }
+
+    void hostileValuesAreTamed()
+    {
+        Write("Nastav", "pripopak", "500");
+        Write("Nastav", "autoprepomezvel", "abc");
+        Write("Nastav", "animtray", "ano");
+        Write("Hodiny", "cyklus24", "7");
+        Write("Hodiny", "00anone", "0x");
+        Write("Klaves", "1", "Ctrl+");
+        Write("Klaves", "2", "Ctrl+Žluťoučký");
+        Write("Klaves", "3", QString(1500, u'x'));
+        Write("ZvukAdr", "pocet", "-4");
+        TFNastav* w = Open();
+        QCOMPARE(w->TBPripOpak->value(), 10);
+        QCOMPARE(w->EPripOpak->text(), QStringLiteral("10 min."));
+        QCOMPARE(w->TAutoOmez->value(), 5);
+        QVERIFY(w->ChBAnim->isChecked());
+        QCOMPARE(w->RCyklusIndex(), 1); // any number but 0 is the 24-hour cycle, as the tray reads it
+        QCOMPARE(tag(AnoNe(w, "00")), 0);
+        QCOMPARE(w->NKNew->HotKey().toCombined(), 0);
+        QCOMPARE(w->HKPrehled->HotKey().toCombined(), 0);
+        QCOMPARE(w->HKAktCas->HotKey().toCombined(), 0);
+        QCOMPARE(w->LVAdr->topLevelItemCount(), 0);
+        w->BOK->click();
+        QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("10"));
+        QCOMPARE(Read("Nastav", "autoprepomezvel"), QStringLiteral("5"));
+        QCOMPARE(Read("Hodiny", "cyklus24"), QStringLiteral("1"));
+        QCOMPARE(Read("Klaves", "1"), QString());
+        QCOMPARE(Read("Klaves", "3"), QString());
+
+        // Below the range: the least the track bars allow.
+        Write("Nastav", "pripopak", "-3");
+        Write("Nastav", "autoprepomezvel", "1");
+        w = Open();
+        QCOMPARE(w->TBPripOpak->value(), 1);
+        QCOMPARE(w->EAutoOmez->text(), QStringLiteral("3 sec."));
+    }
+
+    void hotkeysAsTheTrayReadsThem()
+    {
+        Write("Klaves", "3", "Alt+F9");
+        TFNastav* w = Open();
+        w->PC->setCurrentIndex(3);
+        QTest::keyClick(w->NKNew, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(w->HKPrehled, Qt::Key_F5, Qt::ShiftModifier);
+        QTest::keyClick(w->HKKalendar, Qt::Key_5, Qt::ControlModifier | Qt::KeypadModifier);
+        QTest::keyClick(w->HKNewK, Qt::Key_PageDown, Qt::AltModifier);
+        // Modifiers alone change nothing; Backspace clears.
+        QTest::keyClick(w->HKPrehledK, Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(w->HKPrehledK->HotKey().toCombined(), 0);
+        QCOMPARE(w->HKAktCas->text(), QStringLiteral("Alt+F9"));
+        QTest::keyClick(w->HKAktCas, Qt::Key_Backspace);
+        QCOMPARE(w->HKAktCas->text(), QStringLiteral("Žádná"));
+        QCOMPARE(w->NKNew->text(), QStringLiteral("Ctrl+Alt+N"));
+
+        const QKeyCombination shown[] = { w->NKNew->HotKey(), w->HKPrehled->HotKey(), w->HKAktCas->HotKey(),
+            w->HKNewK->HotKey(), w->HKPrehledK->HotKey(), w->HKKalendar->HotKey() };
+        w->BOK->click();
+        const QStringList texts { "Ctrl+Alt+N", "Shift+F5", "", "Alt+PgDn", "", "Ctrl+Num 5" };
+        for (int id = 1; id <= 6; ++id) {
+            const QString stored = Read("Klaves", QString::number(id));
+            QCOMPARE(stored, texts[id - 1]);
+            // The tray registers hotkey id with exactly what the field showed.
+            QCOMPARE(TextToShortCut(stored), shown[id - 1]);
+        }
+    }
+
+    void clockButtonsSwitch()
+    {
+        TFNastav* w = Open();
+        w->PC->setCurrentIndex(4);
+        QToolButton* b = AnoNe(w, "15");
+        const qint64 off = b->icon().cacheKey();
+        b->click();
+        QCOMPARE(tag(b), 1);
+        QCOMPARE(b->toolTip(), QStringLiteral("hlasové oznámení zapnuto"));
+        QVERIFY(b->icon().cacheKey() != off);
+        AnoNe(w, "45")->click();
+        AnoNe(w, "45")->click();
+        QCOMPARE(tag(AnoNe(w, "45")), 0);
+        Check(w, "Gong30")->setChecked(true);
+        w->findChild<QGroupBox*>("RCyklus")->findChildren<QAbstractButton*>().first()->click();
+        QCOMPARE(w->RCyklusIndex(), 0);
+        w->BOK->click();
+        QCOMPARE(Read("Hodiny", "15anone"), QStringLiteral("1"));
+        QCOMPARE(Read("Hodiny", "45anone"), QStringLiteral("0"));
+        QCOMPARE(Read("Hodiny", "30gong"), QStringLiteral("1"));
+        QCOMPARE(Read("Hodiny", "cyklus24"), QStringLiteral("0"));
+    }
+
+    void soundFolders()
+    {
+        const QString sounds = m_folder->file("zvuky");
+        QVERIFY(QDir().mkpath(sounds));
+        for (const char* name : { "b.wav", "A.WAV", "c.txt", ".skryty.wav", "d.wave" })
+            writeFileBytes(sounds + u'/' + QLatin1String(name), "x");
+        QVERIFY(QDir().mkpath(sounds + "/podzvuky.wav"));
+        Write("ZvukAdr", "pocet", "2");
+        Write("ZvukAdr", "1", "/nikde/zvuky");
+        Write("ZvukAdr", "2", sounds.toUpper());
+        TFNastav* w = Open();
+        QCOMPARE(Rows(w->LVAdr), QStringList({ "/nikde/zvuky", sounds.toUpper() }));
+        QCOMPARE(w->LVAdr->headerItem()->text(0), QStringLiteral("vybrané adresáře"));
+
+        // The file list follows the tree: sound files only, by name.
+        w->DirTree->SetSelectedPath(sounds);
+        QCOMPARE(w->FileLB->Directory(), sounds + u'/');
+        QCOMPARE(Items(w->FileLB), QStringList({ "A.WAV", "b.wav" }));
+
+        // The folder is there already in capitals: no second row.
+        w->BPlus->click();
+        QCOMPARE(w->LVAdr->topLevelItemCount(), 2);
+        w->DirTree->SetSelectedPath(sounds + "/podzvuky.wav");
+        w->BPlus->click();
+        w->BPlus->click();
+        QCOMPARE(Rows(w->LVAdr), QStringList({ "/nikde/zvuky", sounds.toUpper(), sounds + "/podzvuky.wav" }));
+        QVERIFY(Items(w->FileLB).isEmpty());
+
+        // Clicking a row of an existing folder selects it in the tree; one
+        // that does not exist changes nothing.
+        w->PC->setCurrentIndex(0);
+        const auto click = [w](int row) {
+            QTreeWidgetItem* item = w->LVAdr->topLevelItem(row);
+            QTest::mouseClick(w->LVAdr->viewport(), Qt::LeftButton, {}, w->LVAdr->visualItemRect(item).center());
+        };
+        w->DirTree->SetSelectedPath(sounds);
+        click(2);
+        QCOMPARE(w->DirTree->SelectedPath(), sounds + "/podzvuky.wav/");
+        click(0);
+        QCOMPARE(w->DirTree->SelectedPath(), sounds + "/podzvuky.wav/");
+
+        // Up and down; removal only of a single selected row.
+        w->LVAdr->setCurrentItem(w->LVAdr->topLevelItem(2));
+        w->BNahoru->click();
+        QCOMPARE(Rows(w->LVAdr).at(1), sounds + "/podzvuky.wav");
+        w->BNahoru->click();
+        w->BNahoru->click();
+        QCOMPARE(Rows(w->LVAdr).at(0), sounds + "/podzvuky.wav");
+        w->BDolu->click();
+        QCOMPARE(Rows(w->LVAdr).at(1), sounds + "/podzvuky.wav");
+        w->LVAdr->topLevelItem(0)->setSelected(true);
+        QCOMPARE(w->LVAdr->selectedItems().size(), 2);
+        w->BPryc->click();
+        QCOMPARE(w->LVAdr->topLevelItemCount(), 3);
+        w->LVAdr->clearSelection();
+        w->LVAdr->topLevelItem(0)->setSelected(true);
+        w->BPryc->click();
+        QCOMPARE(Rows(w->LVAdr), QStringList({ sounds + "/podzvuky.wav", sounds.toUpper() }));
+
+        w->BOK->click();
+        QCOMPARE(Read("ZvukAdr", "pocet"), QStringLiteral("2"));
+        QCOMPARE(Read("ZvukAdr", "1"), sounds + "/podzvuky.wav");
+        QCOMPARE(Read("ZvukAdr", "2"), sounds.toUpper());
+    }
+
+    void cancelSavesNothing()
+    {
+        Write("Nastav", "pripopak", "3");
+        TFNastav* w = Open();
+        w->TBPripOpak->setValue(9);
+        w->ChBAuto->setChecked(true);
+        AnoNe(w, "00")->click();
+        w->DEDatabaze->setText(m_folder->file("jinde"));
+        w->BCancel->click();
+        QVERIFY(!FindForm(QStringLiteral("FNastav")));
+        // Only the placement of the window is new.
+        const IniFile ini(Ini());
+        QCOMPARE(ini.readSection("Nastav"), QStringList({ "pripopak" }));
+        QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("3"));
+        for (const char* section : { "Klaves", "Hodiny", "ZvukAdr" })
+            QVERIFY(!ini.sectionExists(QLatin1String(section)));
+        QVERIFY(ini.sectionExists("FNastav"));
+        QVERIFY(!QFileInfo::exists(m_folder->file("jinde")));
+        QVERIFY(CodesBefore().isEmpty());
+    }
+
+    void theDatabasesMoveWhole()
+    {
+        WriteData(m_folder->path());
+        const QString target = m_folder->file("data/nová/složka");
+        TFNastav* w = Open();
+        w->DEDatabaze->setText(target);
+        w->BOK->click();
+        QVERIFY(Dialogs::shown().isEmpty());
+        QCOMPARE(Read("Nastav", "adrdatabaze"), target);
+        QCOMPARE(readFileBytes(target + "/korvel.da1"), QByteArray(2 * 1420, 'R'));
+        QCOMPARE(readFileBytes(target + "/korvel.db1"), QByteArray(3436, 'C'));
+        QCOMPARE(readFileBytes(target + "/korvel.bak"), QByteArray("reminder backup"));
+        QCOMPARE(readFileBytes(target + "/kkorvel.bak"), QByteArray("contact backup"));
+        // Nothing half-made beside them, nothing left behind.
+        QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden),
+            QStringList({ "kkorvel.bak", "korvel.bak", "korvel.da1", "korvel.db1" }));
+        for (const char* name : { "korvel.da1", "korvel.db1", "korvel.bak", "kkorvel.bak" })
+            QVERIFY(!QFileInfo::exists(m_folder->file(name)));
+        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+    }
+
+    void aFolderDifferingInLetterCaseMovesNothing()
+    {
+        const QString data = m_folder->file("Data");
+        WriteData(data);
+        Write("Nastav", "adrdatabaze", data);
+        TFNastav* w = Open();
+        w->DEDatabaze->setText(m_folder->file("DATA/"));
+        w->BOK->click();
+        QVERIFY(Dialogs::shown().isEmpty());
+        QCOMPARE(Read("Nastav", "adrdatabaze"), data);
+        QVERIFY(QFileInfo::exists(data + "/korvel.da1"));
+        QVERIFY(!QFileInfo::exists(m_folder->file("DATA")));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("another window") << "window" << QStringList { OtherWindows };
+        QTest::newRow("contacts running") << "contacts" << QStringList { ContactsRun };
+        QTest::newRow("both") << "both" << QStringList { OtherWindows, ContactsRun };
+        QTest::newRow("a windows path") << "windows" << QStringList { CannotCreate };
+        QTest::newRow("a relative path") << "relative" << QStringList { CannotCreate };
+        QTest::newRow("no reminder file") << "nodata" << QStringList { CannotMove };
+        QTest::newRow("the contact file unreadable") << "faildb" << QStringList { CannotMove };
+        QTest::newRow("data in the new folder already") << "occupied" << QStringList { CannotMove };
+    }
+    void refusals()
+    {
+        QFETCH(QString, why);
+        QFETCH(QStringList, lines);
+        WriteData(m_folder->path());
+        QString target = m_folder->file("nova");
+        QProcess contacts;
+        if (why == "contacts" || why == "both") {
+            contacts.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + "/tests/tools/korvel_peer",
+                { "listen", ContactAppTitle, m_folder->file("contacts.log") });
+            QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ContactAppTitle), 10000);
+        }
+        if (why == "nodata")
+            QVERIFY(QFile::remove(m_folder->file("korvel.da1")));
+        if (why == "faildb") {
+            // The reminder file copies, the contact file cannot be read.
+            QVERIFY(QFile::remove(m_folder->file("korvel.db1")));
+            QVERIFY(QDir().mkpath(m_folder->file("korvel.db1")));
+        }
+        if (why == "occupied") {
+            QDir().mkpath(target);
+            writeFileBytes(target + "/korvel.db1", "somebody else's contacts");
+        }
+        if (why == "windows")
+            target = QStringLiteral("D:\\data\\korvel");
+        if (why == "relative")
+            target = QStringLiteral("relativni/data");
+        const QByteArray reminders = readFileBytes(m_folder->file("korvel.da1"));
+
+        TFNastav* w = Open();
+        QPointer<TFNastav> other;
+        if (why == "window" || why == "both")
+            other = Open();
+        w->DEDatabaze->setText(target);
+        w->TBPripOpak->setValue(4);
+        w->BOK->click();
+
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().first().text, Intro + u'\r' + lines.join(u'\r'));
+        QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Warning);
+        QCOMPARE(Dialogs::beeps().size(), 1);
+        // Everything is where it was.
+        QCOMPARE(Read("Nastav", "adrdatabaze"), QStringLiteral("<none>"));
+        QCOMPARE(readFileBytes(m_folder->file("korvel.da1")), reminders);
+        QVERIFY(!QFileInfo::exists(m_folder->file("nova/korvel.da1")));
+        QVERIFY(QFileInfo::exists(m_folder->file("korvel.bak")));
+        if (why == "occupied")
+            QCOMPARE(readFileBytes(target + "/korvel.db1"), QByteArray("somebody else's contacts"));
+        if (why == "faildb")
+            QVERIFY(QDir(m_folder->file("nova")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        if (why == "windows" || why == "relative") {
+            QVERIFY(!QFileInfo::exists(QDir::current().filePath(target)));
+            QVERIFY(!QFileInfo::exists(QDir::current().filePath("D:")));
+        }
+        // The rest of the settings are saved and announced all the same.
+        QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("4"));
+        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        QVERIFY(!FindForm(QStringLiteral("FNastav")) || other);
+        if (contacts.state() != QProcess::NotRunning) {
+            contacts.terminate();
+            contacts.waitForFinished();
+        }
+    }
+
+    void dataFileCopiesAreAllOrNothing()
+    {
+        const QString from = m_folder->file("stare");
+        const QString to = m_folder->file("nove");
+        QDir().mkpath(to);
+        // No reminder file: nothing to copy.
+        QDir().mkpath(from);
+        QVERIFY(!CopyDataFiles(from, to));
+        // Only the reminder file: the contact file is optional.
+        writeFileBytes(from + "/korvel.da1", "reminders");
+        QVERIFY(CopyDataFiles(from, to));
+        QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
+        QVERIFY(!QFileInfo::exists(to + "/korvel.db1"));
+        QCOMPARE(readFileBytes(from + "/korvel.da1"), QByteArray("reminders"));
+        // A second time the targets exist: refused, untouched.
+        writeFileBytes(from + "/korvel.da1", "newer reminders");
+        QVERIFY(!CopyDataFiles(from, to));
+        QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
+
+        RemoveOldDataFiles(from, to);
+        QVERIFY(!QFileInfo::exists(from + "/korvel.da1"));
+        // A backup the new folder has already is not overwritten; the old
+        // one stays.
+        writeFileBytes(from + "/korvel.bak", "old backup");
+        writeFileBytes(to + "/korvel.bak", "new backup");
+        RemoveOldDataFiles(from, to);
+        QCOMPARE(readFileBytes(to + "/korvel.bak"), QByteArray("new backup"));
+        QCOMPARE(readFileBytes(from + "/korvel.bak"), QByteArray("old backup"));
+    }
+
+    void anUnwritableSettingsFileIsSaidClearly()
+    {
+        WriteData(m_folder->path());
+        QVERIFY(QDir().mkpath(Ini())); // a folder where the file should be
+        TFNastav* w = Open();
+        w->DEDatabaze->setText(m_folder->file("nova"));
+        w->BOK->click();
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Error);
+        QCOMPARE(Dialogs::shown().first().text,
+            QStringLiteral("Nastavení nelze uložit: do souboru %1 nelze zapisovat.").arg(Ini()));
+        // The window stays for another try or Cancel; nothing moved, nothing
+        // announced.
+        QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
+        QVERIFY(QFileInfo::exists(m_folder->file("korvel.da1")));
+        QVERIFY(!QFileInfo::exists(m_folder->file("nova")));
+        QVERIFY(CodesBefore().isEmpty());
+    }
+
+    void pictures()
+    {
+        const QString sounds = m_folder->file("zvuky");
+        QDir().mkpath(sounds + "/ptáci");
+        for (const char* name : { "budík.wav", "gong.wav", "zvonek.wav" })
+            writeFileBytes(sounds + u'/' + QString::fromUtf8(name), "x");
+        Write("ZvukAdr", "pocet", "2");
+        Write("ZvukAdr", "1", m_folder->path());
+        Write("ZvukAdr", "2", sounds);
+        Write("Klaves", "1", "Ctrl+Alt+N");
+        Write("Hodiny", "00anone", "1");
+        Write("Hodiny", "00gong", "1");
+        TFNastav* w = Open();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->DirTree->SetSelectedPath(sounds);
+        QCOMPARE(w->FileLB->count(), 3);
+        const char* names[] = { "adresare", "export", "nastaveni", "klavesy", "hodiny" };
+        for (int i = 0; i < w->PC->count(); ++i) {
+            w->PC->setCurrentIndex(i);
+            SaveArtifact(w, QStringLiteral("nastav-%1.png").arg(QLatin1String(names[i])));
+        }
+    }
+};
+
+QTEST_MAIN(TestNastav)
+#include "tst_nastav.moc"
