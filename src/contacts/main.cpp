@@ -1,7 +1,14 @@
+#include "dorv_zaklad.h"
+
 #include "platform/application.h"
+#include "shared/commands.h"
 
 int main(int argc, char** argv)
 {
-    Application app(argc, argv, QStringLiteral("Korvel-Kontakt"));
-    return 0;
+    Application app(argc, argv, ContactAppTitle);
+    app.setQuitOnLastWindowClosed(false); // the hidden main form decides
+    if (const std::optional<int> exitCode = ClaimProgramTitle(app.title()))
+        return *exitCode; // a running copy came forward, or no commands can come
+    TFKZaklad zaklad;
+    return app.exec();
 }

@@ -1,0 +1,28 @@
+#include "dorv_okna.h"
+
+#include "dorv_about.h"
+#include "dorv_prehled.h"
+
+FormFactory& ContactForms()
+{
+    static FormFactory forms = [] {
+        FormFactory f;
+        RegisterContactWindows(f);
+        return f;
+    }();
+    return forms;
+}
+
+// One line per window, by its component name, e.g.
+//   forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
+// Asked for: "FKNew" (code -1, the overview's new and copy), "FKPrehled"
+// (code -2), "FKAbout" (the base windows' menu), and by the overview
+// "FKEdit", "FKOdstran" (modal), "FKPrehlSloup" (modal), "FKImportCSV" and
+// "FKExportCSV" (modal). A window the hub needs gives what it asks of it
+// through the interfaces of dorv_zaklad.h; a name without a line answers
+// that the window is not available.
+void RegisterContactWindows(FormFactory& forms)
+{
+    forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
+    forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
+}

@@ -1,0 +1,7 @@
+#include "dorv_vychozi.h"
+
+TFKVychozi::TFKVychozi(QWidget* parent)
+    : TFKVychZakl(Frame::Sizeable, parent)
+{
+    setObjectName(QStringLiteral("FKVychozi"));
+}
