@@ -1,7 +1,10 @@
 #include "ruvo_okna.h"
 
 #include "ruvo_about.h"
+#include "ruvo_export.h"
+#include "ruvo_import.h"
 #include "ruvo_kalendar.h"
+#include "ruvo_nastav.h"
 #include "ruvo_newprip.h"
 #include "ruvo_prehled.h"
 #include "ruvo_prevod.h"
@@ -14,6 +17,15 @@ std::function<bool()>& autoImportDueTest()
 {
     static std::function<bool()> test;
     return test;
+}
+
+// The export and import windows run by themselves when the tray resident
+// asks for them.
+template <class Window> QWidget* exchangeWindow(OpenMode mode)
+{
+    auto* w = new Window;
+    w->AutoMode = mode == OpenMode::Automatic;
+    return w;
 }
 
 } // namespace
@@ -42,6 +54,11 @@ void RegisterReminderWindows(FormFactory& forms)
     forms.Register("FVypDC", [](OpenMode) { return new TFVypDC; });
     forms.Register("FKalendar", [](OpenMode) { return new TFKalendar; });
     forms.Register("Fabout", [](OpenMode) { return new TFAbout; });
+    forms.Register("FNastav", [](OpenMode) { return new TFNastav; });
+    forms.Register("FExport", exchangeWindow<TFExport>);
+    forms.Register("FExportAuto", exchangeWindow<TFExportAuto>);
+    forms.Register("FImport", exchangeWindow<TFImport>);
+    SetAutoImportDueTest(&TFImport::AutoImportDue);
 }
 
 void SetAutoImportDueTest(std::function<bool()> test)
