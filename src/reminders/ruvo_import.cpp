@@ -87,12 +87,14 @@ bool Importable(const ExchangeCheck& check, const Side& side, bool interactive)
     case ExchangeLayout::NewerLayout:
         why = QStringLiteral(") je uložen novější verzí programu\rnelze jej importovat");
         break;
+    case ExchangeLayout::OldLayout:
+        why = QStringLiteral(") je uložen starší verzí programu\rnelze jej importovat");
+        break;
     case ExchangeLayout::Damaged:
         why = QStringLiteral(") je poškozen nebo má jiný formát\rnelze jej importovat");
         break;
     case ExchangeLayout::Missing:
     case ExchangeLayout::Current:
-    case ExchangeLayout::OldLayout:
         return true;
     }
     if (interactive)
@@ -216,6 +218,13 @@ void TFImport::FormShow()
     setting(ChBPrehled, "autoimpprehled", true);
     setting(ChBKOdstranit, "kautoimpdel", false);
     setting(ChBKPrehled, "kautoimpprehled", true);
+    // Only the sides whose automatic exchange is on and whose file is newer:
+    // an exchange file that is not newer would overwrite newer edits here.
+    const QString folder = LocalPath(Dir->text());
+    ChBPrip->setChecked(
+        IniReadBool(ini, Nastav, QStringLiteral("autoexpimp"), false) && ReminderImportDue(folder, false));
+    ChBKont->setChecked(
+        IniReadBool(ini, Nastav, QStringLiteral("kautoexpimp"), false) && ContactImportDue(folder, false));
     BOK->setEnabled(false);
     TAuto->start();
 }
@@ -292,6 +301,8 @@ void TFImport::Import(bool interactive)
             if (check.layout != ExchangeLayout::Missing)
                 RecordImport(Reminders, source, ChBNeCas->isChecked());
         }
+    } else if (AutoMode) {
+        NotifyTray(tnResume); // it paused itself for this run
     }
 
     if (ChBKont->isChecked()) {

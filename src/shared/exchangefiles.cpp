@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <bit>
@@ -404,24 +403,8 @@ void BackUpHomeFile(const QString& homePath, const QString& backupPath)
 ExchangeImport ImportReminders(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress)
 {
-    const ExchangeCheck check = CheckReminderExchange(exchangePath);
-    if (check.layout != ExchangeLayout::OldLayout)
-        return importRecords<ReminderKind>(exchangePath, check, homePath, removeErased, progress);
-
-    // The exchange folder may be read-only and belongs to the other machine:
-    // a copy of the old file is converted aside and imported from there.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        throw IoError(EIO, scratch.path());
-    const QString copy = scratch.filePath(ReminderExchangeName);
-    CopyFileReplacing(exchangePath, copy);
-    if (ConvertOldReminderFile(copy, scratch.filePath(QStringLiteral("work")), nullptr).outcome
-        != OldDataConversion::Converted)
-        throw IoError(EIO, copy);
-    ExchangeImport result = importRecords<ReminderKind>(
-        copy, { ExchangeLayout::Current, check.count }, homePath, removeErased, progress);
-    result.check = check;
-    return result;
+    return importRecords<ReminderKind>(
+        exchangePath, CheckReminderExchange(exchangePath), homePath, removeErased, progress);
 }
 
 ExchangeImport ImportContacts(

@@ -72,7 +72,7 @@ int RemoveTransferredErasedContacts(const QString& homePath, const ExchangeProgr
 enum class ExchangeLayout {
     Missing, // no such file
     Current, // records of this program's layout (or an empty file)
-    OldLayout, // reminders of the previous layout: converted on import
+    OldLayout, // reminders of the previous layout: not imported
     NewerLayout, // written by a newer version: not readable here
     Damaged, // part of a record, or a file of another kind
 };
@@ -100,8 +100,8 @@ struct ExchangeImport {
 // removeErased, an imported record marked erased is removed at home at once
 // and the home file renumbered. The home file is replaced as a whole when
 // all is done; reminders renumbered tell open pop-ups through the renumber
-// hook. A file that is missing, damaged or of a newer version imports
-// nothing (see check); an old-layout reminder file is converted on the way.
+// hook. A file that is missing, damaged, of the previous or of a newer
+// layout imports nothing (see check).
 ExchangeImport ImportReminders(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress);
 ExchangeImport ImportContacts(

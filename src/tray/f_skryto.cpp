@@ -25,11 +25,13 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QPainter>
 #include <QScopedValueRollback>
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace {
 
@@ -89,9 +91,9 @@ QString soundFailureKey(int position, const ReminderRecord& record)
 
 } // namespace
 
-void PostReminderCommand(int32_t code)
+bool PostReminderCommand(int32_t code)
 {
-    PostOrStart(ReminderAppTitle, ReminderProgramName, code);
+    return PostOrStart(ReminderAppTitle, ReminderProgramName, code);
 }
 
 void PostContactCommand(int32_t code)
@@ -177,10 +179,14 @@ TFSkryt::TFSkryt(QWidget* parent)
     TAkceKonec.setObjectName(QStringLiteral("TAkceKonec"));
     TAkceKonec.setInterval(100);
     connect(&TAkceKonec, &QTimer::timeout, this, &TFSkryt::TAkceKonecTimer);
+    TKonecLimit.setObjectName(QStringLiteral("TKonecLimit"));
+    TKonecLimit.setInterval(20000);
+    TKonecLimit.setSingleShot(true);
+    connect(&TKonecLimit, &QTimer::timeout, this, &TFSkryt::TKonecLimitTimer);
 
     connect(&m_hotKeys, &HotKeys::hotKey, this, &TFSkryt::HandleHotKey);
     connect(&m_timeChange, &TimeChange::timeChanged, this, &TFSkryt::HandleTimeChange);
-    connect(&m_sessionEnd, &SessionEnd::queryEndSession, this, &TFSkryt::HandleQueryEndSession);
+    m_sessionEnd.setHandler([this](const SessionEndRequest& request) { return HandleQueryEndSession(request); });
 
     FormCreate();
 }
@@ -289,6 +295,9 @@ void TFSkryt::HandleAppMessage(int32_t code, int32_t)
         break;
     case tnClose:
         closingByRequest = true;
+        // The export's own 7 (or its 8) says that it has run.
+        if (std::exchange(m_exportWindowPending, false))
+            break;
         close();
         break;
     case tnPauseAndClose:
@@ -308,14 +317,35 @@ void TFSkryt::HandleTimeChange()
     shortenTimer(THodiny, nullptr);
 }
 
-bool TFSkryt::HandleQueryEndSession()
+bool TFSkryt::HandleQueryEndSession(const SessionEndRequest& request)
 {
     if (!autoExchange || closingByRequest) {
+        // The session manager ends the program itself once the session ends.
+        if (request.fromSignal)
+            close();
+        return true;
+    }
+    if (!request.fromSignal && request.mayRefuse()) {
+        TAkceKonec.start();
+        return false;
+    }
+    // Nothing stops this end: the export runs now, and the program waits
+    // for it, bounded.
+    closingByRequest = true;
+    Pozastavit(true);
+    m_exportWindowPending = true;
+    if (!PostReminderCommand(rcAutoExport)) {
         close();
         return true;
     }
-    TAkceKonec.start();
-    return false;
+    TKonecLimit.start();
+    if (!request.fromSignal && !m_closing) {
+        // The session manager goes on once this returns.
+        QEventLoop wait;
+        connect(this, &TFSkryt::formClosed, &wait, &QEventLoop::quit);
+        wait.exec();
+    }
+    return true;
 }
 
 void TFSkryt::TAkceKonecTimer()
@@ -326,6 +356,12 @@ void TFSkryt::TAkceKonecTimer()
     // reminders program closes this program once its export window is open.
     Pozastavit(true);
     PostReminderCommand(rcAutoExport);
+}
+
+void TFSkryt::TKonecLimitTimer()
+{
+    TKonecLimit.stop();
+    close();
 }
 
 void TFSkryt::TrayIconClick(TKitTrayIcon*, Qt::MouseButton button, TShiftState, int, int)
@@ -347,7 +383,7 @@ void TFSkryt::FormClose()
         MSMSPovZakClick();
     // A tick running below this call ends at its next record.
     m_closing = true;
-    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec })
+    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec, &TKonecLimit })
         timer->stop();
     emit formClosed();
 }

@@ -36,6 +36,9 @@ public:
     // The export at the end of the session, asked for outside the request
     // that it answers; 100 ms, off until such a request comes.
     QTimer TAkceKonec;
+    // How long an end of the session that cannot be refused waits for the
+    // export: 20 s, then the program ends all the same.
+    QTimer TKonecLimit;
 
     // The menu, top to bottom.
     QAction* MKonec;
@@ -78,15 +81,20 @@ public:
     void HandleAppMessage(int32_t code, int32_t arg);
     void HandleTimeChange();
     // The session is ending. With the automatic exchange on, the first such
-    // request is refused (false) and the export asked for; otherwise, and
-    // once the export has been asked for, the program closes (true).
-    bool HandleQueryEndSession();
+    // request is refused (false) where the session manager lets it be, and
+    // the export asked for; where nothing can refuse it, the export is asked
+    // for at once and the program ends once it has run (a session manager's
+    // request is answered only then). Without the exchange, and once the
+    // export has been asked for, the session may end (true); a signal then
+    // closes the program.
+    bool HandleQueryEndSession(const SessionEndRequest& request);
     void HandleHotKey(int id);
 
     void TPripTimer();
     void TPripZvukTimer();
     void THodinyTimer();
     void TAkceKonecTimer();
+    void TKonecLimitTimer();
 
     void TrayIconClick(TKitTrayIcon* sender, Qt::MouseButton button, TShiftState shift, int x, int y);
     void MenuPopup();
@@ -138,13 +146,16 @@ private:
     Tick m_pripZvuk;
     bool m_checkingVersion = false;
     bool m_closing = false;
+    // The export was asked for at an end that cannot be refused, and the
+    // reminders program has not yet said that its window is open (code 7).
+    bool m_exportWindowPending = false;
     // Ticks in a row in which a sound-only reminder's sounds failed, by record.
     QHash<QString, int> m_soundFailures;
 };
 
 // Post a code to the reminders or the contacts program, starting it when it
-// does not run; a program that cannot be started loses the code.
-void PostReminderCommand(int32_t code);
+// does not run; a program that cannot be started loses the code (false).
+bool PostReminderCommand(int32_t code);
 void PostContactCommand(int32_t code);
 // Posts a code to the reminders program only when it runs.
 void PostRecordChanged(int32_t code);

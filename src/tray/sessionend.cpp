@@ -46,8 +46,18 @@ SessionEnd::SessionEnd(QObject* parent)
         connect(notifier, &QSocketNotifier::activated, this, &SessionEnd::readSignal);
     }
     if (qGuiApp)
-        connect(
-            qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { emit queryEndSession(); });
+        connect(qGuiApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+            if (!m_handler)
+                return;
+            // A cancel counts only inside an interaction the manager granted.
+            bool interacting = false;
+            const bool allow = m_handler({ false, [&] { return interacting = manager.allowsInteraction(); } });
+            if (interacting) {
+                if (!allow)
+                    manager.cancel();
+                manager.release();
+            }
+        });
 }
 
 void SessionEnd::readSignal()
@@ -56,6 +66,6 @@ void SessionEnd::readSignal()
     bool any = false;
     while (::read(signalPipe[0], bytes, sizeof bytes) > 0)
         any = true;
-    if (any)
-        emit queryEndSession();
+    if (any && m_handler)
+        m_handler({ true, [] { return false; } });
 }

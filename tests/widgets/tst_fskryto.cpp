@@ -667,6 +667,123 @@ private slots:
         QCOMPARE(form.paused, quint8(0));
         QVERIFY(form.TPrip.isActive());
     }
+
+    // ---- the end of the session ----
+
+    // Without the automatic exchange nothing is refused or posted; the
+    // session manager is not even asked whether it could be refused.
+    void anEndOfTheSessionWithoutTheExchangePasses()
+    {
+        TFSkryt form;
+        QSignalSpy closed(&form, &TFSkryt::formClosed);
+        int asked = 0;
+        QVERIFY(form.HandleQueryEndSession({ false, [&] { return ++asked, true; } }));
+        QCOMPARE(asked, 0);
+        QCOMPARE(closed.size(), 0); // the session manager ends it, or not
+        QVERIFY(form.HandleQueryEndSession({ true, [&] { return ++asked, true; } }));
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(asked, 0);
+        process();
+        QCOMPARE(posted(), QStringList());
+    }
+
+    // Where the session manager lets it: the first request is refused, the
+    // export asked for a moment later, the next request passes, and the
+    // program ends as soon as the export window is open.
+    void theFirstEndOfTheSessionIsRefusedForTheExport()
+    {
+        setting("Nastav", "autoexpimp", "1");
+        setting("FImport", "autodatum", "1.1.2000");
+        setting("FImport", "autocas", "0:00:00");
+        setting("FImport", "kautodatum", "1.1.2000");
+        setting("FImport", "kautocas", "0:00:00");
+        TFSkryt form;
+        QCOMPARE(form.paused, quint8(0)); // nothing was due at the start
+        QSignalSpy closed(&form, &TFSkryt::formClosed);
+        QVERIFY(!form.HandleQueryEndSession({ false, [] { return true; } }));
+        QVERIFY(form.TAkceKonec.isActive());
+        QCOMPARE(form.TAkceKonec.interval(), 100);
+        QCOMPARE(form.paused, quint8(0));
+        QTRY_COMPARE(posted(), QStringList { "-10 0" });
+        QVERIFY(!form.TAkceKonec.isActive());
+        QCOMPARE(form.paused, quint8(1));
+        int asked = 0;
+        QVERIFY(form.HandleQueryEndSession({ false, [&] { return ++asked, true; } }));
+        QCOMPARE(asked, 0);
+        QCOMPARE(closed.size(), 0);
+        CommandChannel::own().postToSelf(tnClose);
+        QTRY_COMPARE(closed.size(), 1);
+        QVERIFY(!form.TKonecLimit.isActive());
+    }
+
+    // SIGTERM, or a session manager that allows no refusal: the export is
+    // asked for at once, and the program ends when it has run (its 8, or its
+    // own 7 after the one that says the window is open), not before. A
+    // session manager's request is answered only then.
+    void anEndThatCannotBeRefusedWaitsForTheExport_data()
+    {
+        QTest::addColumn<bool>("fromSignal");
+        QTest::addColumn<int>("exportEnd");
+        QTest::newRow("signal, export ends the tray") << true << int(tnPauseAndClose);
+        QTest::newRow("signal, export then 7") << true << int(tnClose);
+        QTest::newRow("session manager, export ends the tray") << false << int(tnPauseAndClose);
+        QTest::newRow("session manager, export then 7") << false << int(tnClose);
+    }
+    void anEndThatCannotBeRefusedWaitsForTheExport()
+    {
+        QFETCH(bool, fromSignal);
+        QFETCH(int, exportEnd);
+        setting("Nastav", "autoexpimp", "1");
+        TFSkryt form;
+        QTRY_COMPARE(posted(), QStringList { "-9 0" });
+        QFile::resize(m_peerLog, 0);
+        QSignalSpy closed(&form, &TFSkryt::formClosed);
+        QList<int> heardBeforeAnswer;
+        // The reminders program's answers, in the order it sends them.
+        QTimer::singleShot(0, &form, [&] {
+            CommandChannel::own().postToSelf(tnClose);
+            CommandChannel::own().postToSelf(tnPause);
+            QTimer::singleShot(50, &form, [&] {
+                heardBeforeAnswer << int(closed.size());
+                CommandChannel::own().postToSelf(exportEnd);
+            });
+        });
+        int asked = 0;
+        QVERIFY(form.HandleQueryEndSession({ fromSignal, [&] { return ++asked, false; } }));
+        QCOMPARE(asked, fromSignal ? 0 : 1);
+        QTRY_COMPARE(posted(), QStringList { "-10 0" });
+        QCOMPARE(form.paused, quint8(1));
+        if (fromSignal) {
+            QVERIFY(form.TKonecLimit.isActive());
+            QCOMPARE(form.TKonecLimit.interval(), 20000);
+        }
+        QTRY_COMPARE(heardBeforeAnswer, QList<int> { 0 }); // the first 7 did not end it
+        QTRY_COMPARE(closed.size(), 1);
+        QVERIFY(!form.TKonecLimit.isActive());
+        process();
+    }
+
+    // A reminders program that never answers holds the end 20 s at most.
+    void anEndThatCannotBeRefusedIsBounded()
+    {
+        setting("Nastav", "autoexpimp", "1");
+        TFSkryt form;
+        QSignalSpy closed(&form, &TFSkryt::formClosed);
+        QVERIFY(form.HandleQueryEndSession({ true, [] { return false; } }));
+        CommandChannel::own().postToSelf(tnClose); // the window opened, the export never ran
+        process();
+        QCOMPARE(closed.size(), 0);
+        QVERIFY(form.TKonecLimit.isActive());
+        QCOMPARE(form.TKonecLimit.interval(), 20000);
+        QVERIFY(QMetaObject::invokeMethod(&form.TKonecLimit, "timeout"));
+        QCOMPARE(closed.size(), 1);
+        // A second signal afterwards finds the export asked for and ends.
+        TFSkryt again;
+        QSignalSpy closedAgain(&again, &TFSkryt::formClosed);
+        again.closingByRequest = true;
+        QVERIFY(again.HandleQueryEndSession({ true, [] { return false; } }));
+        QCOMPARE(closedAgain.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestFSkryt)
