@@ -60,13 +60,14 @@ bool ImportDue(const Side& side, const QString& folder, bool interactive)
     if (!fileTime) {
         if (interactive) {
             Dialogs::messageBeep(MsgDlgType::Information);
-            MessageDlgCentered(QStringLiteral("soubor pro import (") + side.file + QStringLiteral(") nenalezen - ukončuji"),
+            MessageDlgCentered(
+                QStringLiteral("soubor pro import (") + side.file + QStringLiteral(") nenalezen - ukončuji"),
                 MsgDlgType::Warning, MsgBtn::OK, 0);
         }
         return false;
     }
-    const double last = StoredMoment(FZaklad()->SettingsFile(), QLatin1String(side.fileDateKey),
-        QLatin1String(side.fileTimeKey), NoTime);
+    const double last = StoredMoment(
+        FZaklad()->SettingsFile(), QLatin1String(side.fileDateKey), QLatin1String(side.fileTimeKey), NoTime);
     if (LaterToTheSecond(*fileTime, last))
         return true;
     if (!interactive)
@@ -315,12 +316,12 @@ void TFImport::Import(bool interactive)
             } else {
                 BackUpHomeFile(FZaklad()->ContactDataPath(), programDir + u'/' + ContactHomeBackupName);
                 const auto pass = ShowPass(this, ChBKont, KLAkce, KPrubeh, contactCount);
-                const ExchangeImport result = ImportContacts(
-                    source, FZaklad()->ContactDataPath(), ChBKOdstranit->isChecked(), [&](int n, int) {
-                        ShowStatusText(
-                            QStringLiteral("kontakty - importováno: ") + Count(n) + u'/' + Count(contactCount));
-                        KPrubeh->setValue(n);
-                    });
+                const ExchangeImport result
+                    = ImportContacts(source, FZaklad()->ContactDataPath(), ChBKOdstranit->isChecked(), [&](int n, int) {
+                          ShowStatusText(
+                              QStringLiteral("kontakty - importováno: ") + Count(n) + u'/' + Count(contactCount));
+                          KPrubeh->setValue(n);
+                      });
                 skipped += result.skipped;
                 NotifyContacts(dcReloadList);
             }

@@ -68,10 +68,7 @@ struct ContactKind {
     {
         ForEachContact(path, visit);
     }
-    static void write(int position, const QString& path, const Record& record)
-    {
-        WriteContact(position, path, record);
-    }
+    static void write(int position, const QString& path, const Record& record) { WriteContact(position, path, record); }
 };
 
 void report(const ExchangeProgress& progress, int position, int total)
@@ -106,8 +103,7 @@ int exportRecords(const QString& homePath, const QString& target, const QString&
     return exported;
 }
 
-template <class Kind>
-int removeTransferredErased(const QString& homePath, const ExchangeProgress& progress)
+template <class Kind> int removeTransferredErased(const QString& homePath, const ExchangeProgress& progress)
 {
     using Record = typename Kind::Record;
     ReplacementFile file(homePath);
