@@ -254,10 +254,15 @@ ExchangeImport importRecords(const QString& exchangePath, const ExchangeCheck& c
     using Record = typename Kind::Record;
     ExchangeImport result;
     result.check = check;
+    // Judged to be there by the caller, it may have gone since.
+    if (check.layout == ExchangeLayout::Missing)
+        throw IoError(ENOENT, exchangePath);
     if (check.layout != ExchangeLayout::Current || check.count < 1)
         return result;
     HomeMerge<Kind> home(homePath);
+    int read = 0;
     Kind::forEach(exchangePath, [&](int position, const Record& record) {
+        ++read;
         // A record of another version mark would be read wrongly.
         if (record.*Kind::Version != DataVersion) {
             ++result.skipped;
@@ -271,6 +276,10 @@ ExchangeImport importRecords(const QString& exchangePath, const ExchangeCheck& c
         }
         report(progress, position, result.imported);
     });
+    // A file that went away or shrank since it was judged (a share that
+    // dropped) would pass for fewer records: nothing of it is kept.
+    if (read != check.count)
+        throw IoError(QFileInfo::exists(exchangePath) ? EIO : ENOENT, exchangePath);
     home.write(homePath);
     return result;
 }

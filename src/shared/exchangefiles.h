@@ -100,8 +100,9 @@ struct ExchangeImport {
 // removeErased, an imported record marked erased is removed at home at once
 // and the home file renumbered. The home file is replaced as a whole when
 // all is done; reminders renumbered tell open pop-ups through the renumber
-// hook. A file that is missing, damaged, of the previous or of a newer
-// layout imports nothing (see check).
+// hook. A file that is damaged, of the previous or of a newer layout
+// imports nothing (see check); one that is missing, or goes or shrinks while
+// it is read, throws IoError.
 ExchangeImport ImportReminders(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress);
 ExchangeImport ImportContacts(

@@ -18,6 +18,7 @@
 #include "platform/inifile.h"
 #include "platform/tag.h"
 #include "shared/commands.h"
+#include "shared/exchangefiles.h"
 #include "shared/f_p.h"
 #include "shared/reminderdates.h"
 #include "shared/reminderfile.h"
@@ -918,17 +919,34 @@ private slots:
         QCOMPARE(m_hub->OpenWindowCount(), 0);
     }
 
+    // Removed by the overview, or by an import of another machine's
+    // erasure: either way the open pop-ups stay with their own reminders.
+    void renumberingFollowsTheReminder_data()
+    {
+        QTest::addColumn<bool>("byImport");
+        QTest::newRow("deleted and renumbered") << false;
+        QTest::newRow("erased on another machine, imported") << true;
+    }
     void renumberingFollowsTheReminder()
     {
+        QFETCH(bool, byImport);
         WriteFile({ Reminder(1), Reminder(2), Reminder(3) });
         QPointer<TFPrip> second = Open(2);
         QPointer<TFPrip> third = Open(3);
         QVERIFY(second && third);
         ReminderRecord gone = Reminder(2);
         gone.Erased = true;
-        WriteReminder(2, DataPath(), gone);
-        DeleteReminder(2, DataPath());
-        RenumberReminders(DataPath());
+        if (byImport) {
+            QTemporaryDir exchange;
+            const QString file = exchange.filePath(QStringLiteral("exp_imp.dat"));
+            gone.ID = 1;
+            WriteReminder(1, file, gone);
+            QCOMPARE(ImportReminders(file, DataPath(), true, nullptr).deleted, 1);
+        } else {
+            WriteReminder(2, DataPath(), gone);
+            DeleteReminder(2, DataPath());
+            RenumberReminders(DataPath());
+        }
         // The third reminder's pop-up is now the second; the second's is no
         // longer found by any name.
         QCOMPARE(third->RecordNumber(), 2);

@@ -1,7 +1,9 @@
-// The export windows in the running program's main form, offscreen, over
-// real files: what the user is told, what the tray resident and the contacts
-// program hear, what the exchange and home files and [FImport] hold after.
+// The export and import windows in the running program's main form,
+// offscreen, over real files: what the user is told, what the tray resident
+// and the contacts program hear, what the exchange and home files and
+// [FImport] hold after, also when the exchange folder goes away mid-run.
 #include "reminders/ruvo_export.h"
+#include "reminders/ruvo_import.h"
 #include "reminders/ruvo_zaklad.h"
 
 #include "components/gradtext.h"
@@ -19,6 +21,7 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -30,9 +33,12 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -63,7 +69,7 @@ void saveShot(QWidget* w, const QString& name)
 
 } // namespace
 
-class TestExport : public QObject {
+class TestExchangeWindows : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempProgramFolder> m_folder;
@@ -116,6 +122,26 @@ class TestExport : public QObject {
         codes.removeLast();
         QFile::resize(m_folder->file("tray.log"), 0);
         return codes;
+    }
+
+    // The exchange folder goes away (a share that drops, a stick pulled)
+    // once the tray resident has been paused, while the window works; it
+    // comes back when the returned guard goes.
+    [[nodiscard]] std::shared_ptr<void> folderGoesOnPause()
+    {
+        const QString path = m_exchange->path();
+        auto gone = std::make_shared<std::atomic<bool>>(false);
+        auto watcher = std::make_shared<std::thread>([this, path, gone] {
+            const QDeadlineTimer deadline(10000);
+            while (!m_tray->Codes().contains("4 0") && !deadline.hasExpired())
+                QThread::msleep(5);
+            *gone = QDir().rename(path, path + "-pryč");
+        });
+        return std::shared_ptr<void>(nullptr, [watcher, gone, path](void*) {
+            watcher->join();
+            if (*gone)
+                QDir().rename(path + "-pryč", path);
+        });
     }
 
     // A fresh window, shown; its result is caught when it closes.
@@ -201,8 +227,9 @@ private slots:
         QTRY_VERIFY(!w);
         QCOMPARE(result, int(mrOk)); // the overview reloads: reminders were removed
         QCOMPARE(Dialogs::shown().size(), 1);
-        QCOMPARE(Dialogs::shown().at(0).text, QString("Export proveden\rPřipomenutí:  - exportováno: 2\r  - vymazáno: 1\r"
-                                                      "Kontakty:  - exportováno: 2\r  - vymazáno: 1"));
+        QCOMPARE(Dialogs::shown().at(0).text,
+            QString("Export proveden\rPřipomenutí:  - exportováno: 2\r  - vymazáno: 1\r"
+                    "Kontakty:  - exportováno: 2\r  - vymazáno: 1"));
         QCOMPARE(Dialogs::shown().at(0).type, MsgDlgType::Information);
         QCOMPARE(trayHeard(), QStringList({ "4 0", "5 0" }));
         QTRY_COMPARE(m_contacts->Codes(), QStringList({ "-3 0" }));
@@ -288,8 +315,9 @@ private slots:
         w->BOK->click();
         QTRY_VERIFY(!w);
         QCOMPARE(trayHeard(), QStringList());
-        QCOMPARE(Dialogs::shown().at(0).text, QString("Export proveden\rPřipomenutí:  - exportováno: 0\r"
-                                                      "  - vymazáno: 0\rKontakty:  - exportováno: 0\r  - vymazáno: 0"));
+        QCOMPARE(Dialogs::shown().at(0).text,
+            QString("Export proveden\rPřipomenutí:  - exportováno: 0\r"
+                    "  - vymazáno: 0\rKontakty:  - exportováno: 0\r  - vymazáno: 0"));
     }
 
     // Asked for by the tray resident at the end of the session: the settings
@@ -322,8 +350,7 @@ private slots:
 
         QCOMPARE(w->objectName(), QString("FExportAuto"));
         QCOMPARE(w->windowTitle(), QString("Automatický export pripomenutí"));
-        QCOMPARE(w->GradText->Lines(),
-            QStringList({ "ukončení Windows bylo ", "zastaveno,", "prosím o opakování" }));
+        QCOMPARE(w->GradText->Lines(), QStringList({ "ukončení Windows bylo ", "zastaveno,", "prosím o opakování" }));
         QCOMPARE(w->GradText->BeginColor(), clPurple);
         QCOMPARE(w->GradText->GradientStyle(), gsVertCenter);
         QVERIFY(w->GradText->font().bold() && w->GradText->font().italic());
@@ -349,7 +376,128 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(trayHeard(), QStringList());
     }
+
+    // Whatever the moment the folder goes, the home files stay whole, the
+    // old exchange file stays as it was, nothing is recorded as exchanged,
+    // the tray resident resumes and the user reads why in Czech.
+    void nothingIsLostWhenTheFolderGoesMidRun_data()
+    {
+        QTest::addColumn<bool>("exporting");
+        QTest::newRow("export") << true;
+        QTest::newRow("import") << false;
+    }
+    void nothingIsLostWhenTheFolderGoesMidRun()
+    {
+        QFETCH(bool, exporting);
+        fillHome();
+        ReminderRecord earlier = reminder(1, "ze směny", true, true, 0);
+        earlier.ID = 1;
+        WriteReminder(1, exchange("exp_imp.dat"), earlier);
+        const QByteArray exchanged = readFileBytes(exchange("exp_imp.dat"));
+        const QByteArray before = readFileBytes(home());
+        const QByteArray contactsBefore = readFileBytes(homeContacts());
+        int result = -1;
+        QPointer<TFVychoziZakl> w;
+        if (exporting) {
+            QPointer<TFExport> e = open(new TFExport, &result);
+            e->ChBOdstranit->setChecked(true);
+            e->ChBKOdstranit->setChecked(true);
+            w = e.data();
+            const auto gone = folderGoesOnPause();
+            e->BOK->click();
+        } else {
+            auto* i = new TFImport;
+            connect(i, &QDialog::finished, this, [&result](int r) { result = r; });
+            i->show();
+            i->ChBOdstranit->setChecked(true);
+            i->ChBKont->setChecked(false); // the other machine sent no contacts
+            w = i;
+            const auto gone = folderGoesOnPause();
+            i->BOK->click();
+        }
+        QVERIFY(w); // open still: the user may try again
+        const QString action = exporting ? "Export" : "Import";
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY2(Dialogs::shown().at(0).text.startsWith(action + " se nezdařil - adresář nebo soubor neexistuje.\r"),
+            qPrintable(Dialogs::shown().at(0).text));
+        QVERIFY(Dialogs::shown().at(0).text.endsWith("\rPůvodní data zůstala zachována."));
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(readFileBytes(home()), before);
+        QCOMPARE(readFileBytes(homeContacts()), contactsBefore);
+        QCOMPARE(readFileBytes(exchange("exp_imp.dat")), exchanged);
+        QCOMPARE(QDir(m_exchange->path()).entryList(QDir::Files), QStringList { "exp_imp.dat" });
+        for (const char* k : { "autodatum", "autocas", "kautodatum", "kautocas", "kdatum", "kcas" })
+            QCOMPARE(key(k), QString("-"));
+        QCOMPARE(result, -1);
+        saveShot(w, exporting ? "export-folder-gone.png" : "import-folder-gone.png");
+    }
+
+    // At the tray resident's start: only the sides whose automatic exchange
+    // is on and whose exchange file is newer than the last one seen here; a
+    // side that is not takes nothing, so newer edits at home stay.
+    void theAutomaticImportTakesOnlyTheSidesOnAndDue_data()
+    {
+        QTest::addColumn<bool>("reminders"); // "autoexpimp"
+        QTest::addColumn<bool>("contacts"); // "kautoexpimp"
+        QTest::addColumn<bool>("remindersNewer");
+        QTest::addColumn<bool>("contactsNewer");
+        QTest::addColumn<QString>("reminderTitle");
+        QTest::addColumn<QString>("contactName");
+        QTest::addColumn<QStringList>("tray");
+        QTest::newRow("both on, both newer") << true << true << true << true << "ze směny"
+                                             << "Směna" << QStringList { "4 0", "5 0" };
+        QTest::newRow("contacts off") << true << false << true << true << "ze směny"
+                                      << "Doma" << QStringList { "4 0", "5 0" };
+        QTest::newRow("reminders not newer") << true << true << false << true << "doma upraveno"
+                                             << "Směna" << QStringList { "5 0" };
+        QTest::newRow("both off") << false << false << true << true << "doma upraveno"
+                                  << "Doma" << QStringList { "5 0" };
+    }
+    void theAutomaticImportTakesOnlyTheSidesOnAndDue()
+    {
+        QFETCH(bool, reminders);
+        QFETCH(bool, contacts);
+        QFETCH(bool, remindersNewer);
+        QFETCH(bool, contactsNewer);
+        QFETCH(QString, reminderTitle);
+        QFETCH(QString, contactName);
+        QFETCH(QStringList, tray);
+        ReminderRecord mine = reminder(7, "doma upraveno", true, false, 0);
+        mine.ID = 1;
+        WriteReminder(1, home(), mine);
+        ReminderRecord theirs = mine;
+        theirs.Title = QStringLiteral("ze směny");
+        WriteReminder(1, exchange("exp_imp.dat"), theirs);
+        ContactRecord c;
+        c.cislo = 1;
+        c.unikat = 100;
+        c.prijmeni = QStringLiteral("Doma");
+        WriteContact(1, homeContacts(), c);
+        c.prijmeni = QStringLiteral("Směna");
+        WriteContact(1, exchange("kexp_imp.dat"), c);
+        const QString ini = m_folder->iniPath();
+        IniFile(ini).writeBool("Nastav", "autoexpimp", reminders);
+        IniFile(ini).writeBool("Nastav", "kautoexpimp", contacts);
+        IniFile(ini).writeBool("Nastav", "autoimpprehled", false);
+        if (!remindersNewer)
+            StoreMoment(ini, "autodatum", "autocas", *ExchangeFileTime(exchange("exp_imp.dat")));
+        if (!contactsNewer)
+            StoreMoment(ini, "kautodatum", "kautocas", *ExchangeFileTime(exchange("kexp_imp.dat")));
+
+        QPointer<TFImport> w = new TFImport;
+        w->AutoMode = true;
+        w->show();
+        QTRY_VERIFY_WITH_TIMEOUT(!w, 10000);
+        QCOMPARE(titles(home()), QStringList { "1 " + reminderTitle });
+        ContactRecord stored;
+        int n = 1;
+        ReadContact(n, homeContacts(), stored);
+        QCOMPARE(stored.prijmeni, contactName);
+        QCOMPARE(trayHeard(), tray);
+        QCOMPARE(m_contacts->Codes(), contactName == "Směna" ? QStringList { "-3 0" } : QStringList());
+        QVERIFY(Dialogs::shown().isEmpty());
+    }
 };
 
-QTEST_MAIN(TestExport)
-#include "tst_export.moc"
+QTEST_MAIN(TestExchangeWindows)
+#include "tst_exchangewindows.moc"
