@@ -108,6 +108,13 @@ bool AnyDeleted(const QString& path)
     return found;
 }
 
+QByteArray ContactBytes(const ContactRecord& record)
+{
+    QByteArray bytes(ContactRecord::Size, '\0');
+    ContactCodec::encode(record, bytes.data());
+    return bytes;
+}
+
 void ForEachContact(const QString& path, const std::function<void(int position, const ContactRecord& record)>& visit)
 {
     ContactFile(path).forEach(visit);

@@ -21,6 +21,10 @@ void ReadContact(int& position, const QString& path, ContactRecord& record);
 // beyond count + 1 is refused with a KorvelError.
 void WriteContact(int position, const QString& path, const ContactRecord& record);
 
+// The record as the file holds it (ContactRecord::Size bytes), for a whole
+// file written through one open.
+QByteArray ContactBytes(const ContactRecord& record);
+
 // cislo := the next free number (stored in record.cislo as well); the record
 // is written after the last one. Returns the number.
 int AppendContact(const QString& path, ContactRecord& record);

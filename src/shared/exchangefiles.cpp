@@ -47,10 +47,7 @@ struct ReminderKind {
     {
         ForEachReminder(path, visit);
     }
-    static void write(int position, const QString& path, const Record& record)
-    {
-        WriteReminder(position, path, record);
-    }
+    static QByteArray bytes(const Record& record) { return ReminderBytes(record); }
 };
 
 struct ContactKind {
@@ -68,13 +65,20 @@ struct ContactKind {
     {
         ForEachContact(path, visit);
     }
-    static void write(int position, const QString& path, const Record& record) { WriteContact(position, path, record); }
+    static QByteArray bytes(const Record& record) { return ContactBytes(record); }
 };
 
 void report(const ExchangeProgress& progress, int position, int total)
 {
     if (progress)
         progress(position, total);
+}
+
+// Appends the record to a file being written whole.
+template <class Kind> void append(ReplacementFile& file, const typename Kind::Record& record)
+{
+    const QByteArray bytes = Kind::bytes(record);
+    file.write(bytes.constData(), bytes.size());
 }
 
 template <class Kind>
@@ -91,9 +95,9 @@ int exportRecords(const QString& homePath, const QString& target, const QString&
         if (record.*Kind::Transferable && (!changedAfter || record.*Kind::Changed > *changedAfter)) {
             Record out = record;
             out.*Kind::Id = ++exported;
-            Kind::write(exported, file.path(), out);
+            append<Kind>(file, out);
             if (backup)
-                Kind::write(exported, backup->path(), out);
+                append<Kind>(*backup, out);
         }
         report(progress, position, exported);
     });
@@ -116,7 +120,8 @@ template <class Kind> int removeTransferredErased(const QString& homePath, const
             Record out = record;
             if (!Kind::RenumberedByFile)
                 out.*Kind::Id = kept + 1;
-            Kind::write(++kept, file.path(), out);
+            ++kept;
+            append<Kind>(file, out);
         }
         report(progress, position, deleted);
     });
@@ -197,7 +202,7 @@ public:
             Record out = m_entries[i].record;
             if (renumberAfter && m_entries[i].fromHome)
                 out.*Kind::Id = m_entries[i].homeId;
-            Kind::write(int(i) + 1, file.path(), out);
+            append<Kind>(file, out);
         }
         file.commit();
         if (renumberAfter)

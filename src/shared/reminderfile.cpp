@@ -172,6 +172,13 @@ void SetReminderRenumberHook(std::function<void(int oldId, int newId)> hook)
     renumberHook() = std::move(hook);
 }
 
+QByteArray ReminderBytes(const ReminderRecord& record)
+{
+    QByteArray bytes(ReminderRecord::Size, '\0');
+    ReminderCodec::encode(record, bytes.data());
+    return bytes;
+}
+
 void ForEachReminder(const QString& path, const std::function<void(int position, const ReminderRecord& record)>& visit)
 {
     ReminderFile(path).forEach(visit);

@@ -21,6 +21,10 @@ void ReadReminder(int& position, const QString& path, ReminderRecord& record);
 // beyond count + 1 is refused with a KorvelError.
 void WriteReminder(int position, const QString& path, const ReminderRecord& record);
 
+// The record as the file holds it (ReminderRecord::Size bytes), for a whole
+// file written through one open.
+QByteArray ReminderBytes(const ReminderRecord& record);
+
 // Gives the record the next free ID (stored in record.ID as well), writes it
 // after the last record and returns the ID.
 int AppendReminder(const QString& path, ReminderRecord& record);
