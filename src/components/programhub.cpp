@@ -81,7 +81,18 @@ std::optional<int> ClaimProgramTitle(const QString& title)
     case CommandChannel::ListenResult::Failed:
         break;
     }
-    std::fprintf(stderr, "%s: cannot receive commands (no runtime folder)\n",
-        qPrintable(QCoreApplication::applicationName()));
+    return EndWithoutCommandFolder();
+}
+
+int EndWithoutCommandFolder()
+{
+    const QString folder = CommandChannel::socketFolder();
+    std::fprintf(stderr, "%s: cannot receive commands (unusable folder %s)\n",
+        qPrintable(QCoreApplication::applicationName()), qPrintable(folder));
+    Dialogs::messageDlg(QStringLiteral("Složku pro příkazy mezi programy nelze použít:\n%1\n"
+                                       "(patří jinému uživateli, je to odkaz, nebo v ní nelze vytvořit soubor)\n"
+                                       "ukončuji aplikaci")
+                            .arg(folder),
+        MsgDlgType::Warning, MsgBtn::OK);
     return 1;
 }

@@ -55,5 +55,11 @@ private:
 // post. Empty: claimed, the program goes on. Otherwise the program is to end
 // at once with the exit code given: a copy that runs already holds the title
 // and has been sent code 0, which brings it forward (0); or the program
-// cannot receive codes at all (1, said on the standard error output).
+// cannot receive codes at all (1, see EndWithoutCommandFolder).
 std::optional<int> ClaimProgramTitle(const QString& title);
+
+// The command folder cannot be used (it belongs to another user, it is a
+// link, or no socket can be made in it): a program that ran on would take no
+// codes, and a second copy would start beside it. Tells the user, and the
+// standard error output, and gives the exit code (1) the program ends with.
+int EndWithoutCommandFolder();

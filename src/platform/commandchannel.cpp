@@ -228,7 +228,7 @@ CommandChannel::ListenResult CommandChannel::listen(const QString& title)
             ssize_t n;
             while ((n = ::recv(sock, buf, sizeof buf, MSG_TRUNC)) >= 0 || errno == EINTR) {
                 if (n == MessageSize)
-                    enqueue({ qFromLittleEndian<qint32>(buf), qFromLittleEndian<qint32>(buf + 4) });
+                    enqueue({ qFromLittleEndian<qint32>(buf), qFromLittleEndian<qint32>(buf + 4) }, true);
             }
         }
     });
@@ -274,13 +274,23 @@ void CommandChannel::setHook(Hook hook)
 
 void CommandChannel::postToSelf(int32_t code, int32_t arg)
 {
-    enqueue({ code, arg });
+    enqueue({ code, arg }, false);
 }
 
-void CommandChannel::enqueue(Message m)
+size_t CommandChannel::dropped() const
+{
+    std::lock_guard guard(m_lock);
+    return m_dropped;
+}
+
+void CommandChannel::enqueue(Message m, bool received)
 {
     {
         std::lock_guard guard(m_lock);
+        if (received && m_queue.size() >= MaxWaiting) {
+            ++m_dropped;
+            return;
+        }
         m_queue.push_back(m);
     }
     scheduleDelivery();

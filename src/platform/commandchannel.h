@@ -45,6 +45,13 @@ public:
     // Codes that arrive before a hook is set wait for it.
     void setHook(Hook hook);
 
+    // At most this many received codes wait for the hook; a peer that posts
+    // faster than the hook handles them, or a program whose hook never
+    // comes, loses the excess instead of filling the memory.
+    static constexpr size_t MaxWaiting = 4096;
+    // Received codes dropped so far for want of room.
+    size_t dropped() const;
+
     // The own queue: the code reaches the own hook after the current handler
     // has returned, behind the codes already received.
     void postToSelf(int32_t code, int32_t arg = 0);
@@ -69,7 +76,8 @@ private:
     };
 
     CommandChannel();
-    void enqueue(Message m);
+    // received: from another program, dropped when MaxWaiting wait.
+    void enqueue(Message m, bool received);
     void scheduleDelivery();
     void deliverOne();
 
@@ -79,6 +87,7 @@ private:
     uint64_t m_ino = 0;
     std::unique_ptr<Reader> m_reader;
     Hook m_hook;
-    std::mutex m_lock; // guards m_queue: the reader thread appends
+    mutable std::mutex m_lock; // guards m_queue and m_dropped: the reader thread appends
     std::deque<Message> m_queue;
+    size_t m_dropped = 0;
 };

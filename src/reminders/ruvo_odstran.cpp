@@ -64,18 +64,12 @@ void TFOdstran::BOKClick()
         // again.
         const auto resume = qScopeGuard([] { NotifyTray(tnResume); });
         QCoreApplication::processEvents();
-        // Deleting moves later records down but keeps their IDs until the
-        // renumbering, so every listed ID still names its reminder.
-        const QString path = DataPath();
-        for (const int32_t id : ids) {
-            DeleteReminder(id, path);
-            Removed = true; // the opener reloads even when a later step fails
-        }
-        qDeleteAll(LView->selectedItems());
-        // Open pop-ups follow their reminders through the hub's renumber
-        // hook; one whose reminder is gone loses its name and writes nothing.
-        RenumberReminders(path);
+        // One pass removes the listed reminders and renumbers the rest; open
+        // pop-ups follow their reminders through the hub's renumber hook, and
+        // one whose reminder is gone loses its name and writes nothing.
+        DeleteReminders(ids, DataPath());
         Removed = true;
+        qDeleteAll(LView->selectedItems());
         // The rows left get their new numbers: an old number would now name
         // another reminder. A file left empty closes the window.
         Aktualizuj();

@@ -11,6 +11,7 @@
 #include "platform/programstarter.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
+#include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
 #include "shared/progman.h"
@@ -66,6 +67,9 @@ TFZaklad::TFZaklad(const QStringList& arguments)
         return;
     }
 
+    // A data file replacement that a killed program left half written.
+    RemoveStaleReplacement(m_reminderDataPath);
+    RemoveStaleReplacement(m_contactDataPath);
     Help::setHelpFile(Help::helpFolderIn(m_programDirectory));
     CommandChannel::own().setHook([this](int32_t code, int32_t) { HandleReminderCommand(code); });
     SetReminderRenumberHook([this](int oldId, int newId) { RenamePopup(oldId, newId); });

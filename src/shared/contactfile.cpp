@@ -95,7 +95,12 @@ bool ContactIdExists(const QString& path, int number, int count)
 
 void DeleteContact(int number, const QString& path)
 {
-    ContactFile(path).raw().remove(number, RecordFile::Ids::Renumber);
+    ContactFile(path).raw().remove(number, RecordFile::Ids::RenumberIfRemoved);
+}
+
+int RemoveContactsWhere(const QString& path, const std::function<bool(int position, const ContactRecord& record)>& drop)
+{
+    return ContactFile(path).removeWhere(drop, RecordFile::Ids::RenumberIfRemoved);
 }
 
 bool AnyDeleted(const QString& path)

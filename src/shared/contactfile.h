@@ -33,8 +33,15 @@ int NextContactId(const QString& path);
 bool ContactIdExists(const QString& path, int number, int count);
 
 // Removes the contact with that number for good; afterwards every record
-// carries its position as number.
+// carries its position as number. The file is written anew beside the old
+// one and put in place in one step.
 void DeleteContact(int number, const QString& path);
+
+// Removes every contact for which drop(position, record) holds, in one pass
+// and one replacement of the file; when any went, the rest are numbered by
+// position. Returns how many went.
+int RemoveContactsWhere(
+    const QString& path, const std::function<bool(int position, const ContactRecord& record)>& drop);
 
 // Whether some contact is marked deleted by the user.
 bool AnyDeleted(const QString& path);

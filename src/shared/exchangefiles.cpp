@@ -40,14 +40,17 @@ struct ReminderKind {
     static constexpr bool Record::*Transferable = &ReminderRecord::Transferable;
     static constexpr bool Record::*Erased = &ReminderRecord::Erased;
     static constexpr double Record::*Changed = &ReminderRecord::LastChange;
-    // Removing keeps the other IDs; the renumbering afterwards is the file's
-    // own, which tells open pop-ups.
-    static constexpr bool RenumberedByFile = true;
+    // Removing renumbers every record, and open pop-ups are told.
+    static constexpr bool RenumberedAlways = true;
     static void forEach(const QString& path, const std::function<void(int, const Record&)>& visit)
     {
         ForEachReminder(path, visit);
     }
     static QByteArray bytes(const Record& record) { return ReminderBytes(record); }
+    static int removeWhere(const QString& path, const std::function<bool(int, const Record&)>& drop)
+    {
+        return RemoveRemindersWhere(path, drop);
+    }
 };
 
 struct ContactKind {
@@ -59,13 +62,17 @@ struct ContactKind {
     static constexpr bool Record::*Transferable = &ContactRecord::prenos;
     static constexpr bool Record::*Erased = &ContactRecord::vymazano;
     static constexpr double Record::*Changed = &ContactRecord::zmena;
-    // Removing a contact numbers the rest by position at once.
-    static constexpr bool RenumberedByFile = false;
+    // Removing a contact numbers the rest by position.
+    static constexpr bool RenumberedAlways = false;
     static void forEach(const QString& path, const std::function<void(int, const Record&)>& visit)
     {
         ForEachContact(path, visit);
     }
     static QByteArray bytes(const Record& record) { return ContactBytes(record); }
+    static int removeWhere(const QString& path, const std::function<bool(int, const Record&)>& drop)
+    {
+        return RemoveContactsWhere(path, drop);
+    }
 };
 
 void report(const ExchangeProgress& progress, int position, int total)
@@ -110,24 +117,13 @@ int exportRecords(const QString& homePath, const QString& target, const QString&
 template <class Kind> int removeTransferredErased(const QString& homePath, const ExchangeProgress& progress)
 {
     using Record = typename Kind::Record;
-    ReplacementFile file(homePath);
     int deleted = 0;
-    int kept = 0;
-    Kind::forEach(homePath, [&](int position, const Record& record) {
-        if (record.*Kind::Transferable && record.*Kind::Erased) {
-            ++deleted;
-        } else {
-            Record out = record;
-            if (!Kind::RenumberedByFile)
-                out.*Kind::Id = kept + 1;
-            ++kept;
-            append<Kind>(file, out);
-        }
+    Kind::removeWhere(homePath, [&](int position, const Record& record) {
+        const bool drop = record.*Kind::Transferable && record.*Kind::Erased;
+        deleted += drop;
         report(progress, position, deleted);
+        return drop;
     });
-    // Nothing removed: the home file stays as it is (the new one goes).
-    if (deleted > 0)
-        file.commit();
     return deleted;
 }
 
@@ -191,22 +187,29 @@ public:
         }
     }
 
-    // The new home file replaces the old one. Reminders that were in the
-    // home file keep their old IDs until the file's renumbering, so that
-    // the renumber hook names each pop-up's old and new number once.
+    // The new home file replaces the old one. After a removal reminders are
+    // written numbered by position, and the renumber hook hears of each
+    // that came from the home file with another ID, or was added under an
+    // ID that is not its position, as renumbering the file would tell it.
     void write(const QString& homePath) const
     {
-        const bool renumberAfter = m_removed && Kind::RenumberedByFile;
+        const bool renumbered = m_removed && Kind::RenumberedAlways;
+        QList<QPair<int, int>> renamed;
         ReplacementFile file(homePath);
         for (size_t i = 0; i < m_entries.size(); ++i) {
             Record out = m_entries[i].record;
-            if (renumberAfter && m_entries[i].fromHome)
-                out.*Kind::Id = m_entries[i].homeId;
+            const int32_t position = int32_t(i) + 1;
+            if (renumbered) {
+                const int32_t before = m_entries[i].fromHome ? m_entries[i].homeId : out.*Kind::Id;
+                if (before != position)
+                    renamed.append({ before, position });
+                out.*Kind::Id = position;
+            }
             append<Kind>(file, out);
         }
         file.commit();
-        if (renumberAfter)
-            RenumberReminders(homePath);
+        if (renumbered)
+            ReportRenumbered(renamed);
     }
 
 private:
@@ -384,9 +387,7 @@ int ExportContacts(const QString& homePath, const QString& target, const QString
 
 int RemoveTransferredErasedReminders(const QString& homePath, const ExchangeProgress& progress)
 {
-    const int deleted = removeTransferredErased<ReminderKind>(homePath, progress);
-    RenumberReminders(homePath);
-    return deleted;
+    return removeTransferredErased<ReminderKind>(homePath, progress);
 }
 
 int RemoveTransferredErasedContacts(const QString& homePath, const ExchangeProgress& progress)
@@ -442,6 +443,8 @@ QString IoFailureReason(int code)
         return QStringLiteral("soubor by byl příliš velký");
     case EIO:
         return QStringLiteral("chyba při čtení nebo zápisu na disk");
+    case EBUSY:
+        return QStringLiteral("soubor právě přepisuje jiný program");
     default:
         return QStringLiteral("chyba systému %1").arg(code);
     }

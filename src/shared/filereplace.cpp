@@ -7,9 +7,11 @@
 #include <QScopeGuard>
 
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,17 +40,66 @@ QString resolvedTarget(const QString& target)
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
+QString replacementPath(const QString& resolvedTarget)
+{
+    return resolvedTarget + QStringLiteral(".new");
+}
+
+// Whether the open file is still the one the path names: a program may have
+// put it in place, or removed it, between our open and our lock.
+bool namesOpenFile(int fd, const QString& path)
+{
+    struct stat opened;
+    struct stat named;
+    return ::fstat(fd, &opened) == 0 && ::lstat(nativePath(path).constData(), &named) == 0
+        && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// An open of the new file that holds its lock, or -1 with errno set (EBUSY:
+// another program is writing it). The lock lives as long as the writer, so
+// a new file nobody holds is left over from a writer that was killed.
+int openLocked(const QString& path, int flags)
+{
+    for (;;) {
+        int fd;
+        do
+            fd = ::open(nativePath(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0)
+            return -1;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int code = errno == EWOULDBLOCK ? EBUSY : errno;
+            ::close(fd);
+            errno = code;
+            return -1;
+        }
+        if (namesOpenFile(fd, path))
+            return fd;
+        ::close(fd);
+        if (!(flags & O_CREAT)) {
+            errno = ENOENT;
+            return -1;
+        }
+    }
+}
+
 } // namespace
 
 ReplacementFile::ReplacementFile(const QString& target)
     : m_target(resolvedTarget(target))
-    , m_path(m_target + QStringLiteral(".new"))
+    , m_path(replacementPath(m_target))
 {
-    do
-        m_fd = ::open(nativePath(m_path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    while (m_fd < 0 && errno == EINTR);
+    // Not truncated before the lock is held: the file may be another
+    // program's work in progress.
+    m_fd = openLocked(m_path, O_WRONLY | O_CREAT);
     if (m_fd < 0)
         throw IoError(errno, m_path);
+    if (::ftruncate(m_fd, 0) != 0) {
+        const int code = errno;
+        ::unlink(nativePath(m_path).constData());
+        ::close(m_fd);
+        throw IoError(code, m_path);
+    }
     struct stat st;
     if (::stat(nativePath(m_target).constData(), &st) == 0)
         ::fchmod(m_fd, st.st_mode & 07777);
@@ -56,10 +107,11 @@ ReplacementFile::ReplacementFile(const QString& target)
 
 ReplacementFile::~ReplacementFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    // Removed while the lock is held, so no other program takes it meanwhile.
     if (!m_committed)
         ::unlink(nativePath(m_path).constData());
+    if (m_fd >= 0)
+        ::close(m_fd);
 }
 
 void ReplacementFile::write(const char* data, qint64 length)
@@ -79,14 +131,23 @@ void ReplacementFile::commit()
 {
     if (::fsync(m_fd) != 0)
         throw IoError(errno, m_path);
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && errno != EINTR)
-        throw IoError(errno, m_path);
+    // Renamed while the lock is held: a program that opened the new file
+    // meanwhile finds it locked, or finds that it is no longer the new file.
     if (::rename(nativePath(m_path).constData(), nativePath(m_target).constData()) != 0)
         throw IoError(errno, m_target);
     m_committed = true;
+    ::close(std::exchange(m_fd, -1));
     syncFolderOf(m_target);
+}
+
+void RemoveStaleReplacement(const QString& target)
+{
+    const QString path = replacementPath(resolvedTarget(target));
+    const int fd = openLocked(path, O_RDONLY);
+    if (fd < 0)
+        return;
+    ::unlink(nativePath(path).constData());
+    ::close(fd);
 }
 
 void CopyFileReplacing(const QString& source, const QString& target)

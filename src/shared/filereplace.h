@@ -9,7 +9,7 @@
 // all new, never half written.
 class ReplacementFile {
 public:
-    // Creates the new file empty. It keeps the access rights of the target
+    // Creates the new file empty (a left-over one is taken over). It keeps the access rights of the target
     // (when there is one); a target reached through a link is replaced where
     // it really lies. Throws IoError when the folder takes no new file.
     explicit ReplacementFile(const QString& target);
@@ -34,6 +34,10 @@ private:
     int m_fd = -1;
     bool m_committed = false;
 };
+
+// Removes the new file of target that a killed writer left behind (up to the
+// size of the target); one that is being written is left alone.
+void RemoveStaleReplacement(const QString& target);
 
 // target := a copy of source, put in place in one step (an existing target
 // is replaced only by the whole copy). Throws IoError.

@@ -1,19 +1,12 @@
 #include "oldreminderfile.h"
 
+#include "filereplace.h"
 #include "recordfile.h"
 #include "reminderfile.h"
 #include "reminderkinds.h"
 
-#include "platform/errors.h"
-
 #include <QFile>
 #include <QFileInfo>
-
-#include <cerrno>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -85,69 +78,6 @@ struct OldReminderCodec {
     }
 };
 
-// The new file while it is being written: removed again unless it has taken
-// the data file's place.
-class NewFile {
-public:
-    NewFile(const QString& path, const QString& modeOf)
-        : m_path(path)
-    {
-        do
-            m_fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        while (m_fd < 0 && errno == EINTR);
-        if (m_fd < 0)
-            throw IoError(errno, path);
-        // The converted data keeps the access rights of the old file.
-        struct stat st;
-        if (::stat(QFile::encodeName(modeOf).constData(), &st) == 0)
-            ::fchmod(m_fd, st.st_mode & 07777);
-    }
-    ~NewFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        if (!m_replaced)
-            QFile::remove(m_path);
-    }
-    NewFile(const NewFile&) = delete;
-    NewFile& operator=(const NewFile&) = delete;
-
-    const QString& path() const { return m_path; }
-
-    // Everything written to the file (through any open) reaches the disk,
-    // then it takes the place of target in one step.
-    void replace(const QString& target)
-    {
-        if (::fsync(m_fd) != 0)
-            throw IoError(errno, m_path);
-        const int fd = m_fd;
-        m_fd = -1;
-        if (::close(fd) != 0 && errno != EINTR)
-            throw IoError(errno, m_path);
-        if (::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData()) != 0)
-            throw IoError(errno, target);
-        m_replaced = true;
-        syncFolderOf(target);
-    }
-
-private:
-    // The rename itself is on disk once the folder is; the data is safe
-    // either way, so a failure here is no failure of the conversion.
-    static void syncFolderOf(const QString& path)
-    {
-        const int fd
-            = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
-    }
-
-    QString m_path;
-    int m_fd = -1;
-    bool m_replaced = false;
-};
-
 } // namespace
 
 OldDataConversion ConvertOldReminderFile(
@@ -168,9 +98,7 @@ OldDataConversion ConvertOldReminderFile(
         return result;
     }
 
-    // A data file reached through a link is replaced where it really lies.
-    const QString target = QFileInfo(dataPath).canonicalFilePath();
-    NewFile converted(target + QStringLiteral(".new"), target);
+    ReplacementFile converted(dataPath);
     const RecordFileOf<OldReminderCodec> old(dataPath);
     const int count = old.count();
     old.forEach([&](int position, const ReminderRecord& record) {
@@ -178,7 +106,7 @@ OldDataConversion ConvertOldReminderFile(
         if (progress)
             progress(position, count);
     });
-    converted.replace(target);
+    converted.commit();
     result.outcome = OldDataConversion::Converted;
     result.count = count;
     return result;

@@ -1,9 +1,11 @@
 #include "recordfile.h"
 
+#include "filereplace.h"
 #include "platform/cp1250.h"
 #include "platform/errors.h"
 
 #include <QFile>
+#include <QHash>
 
 #include <algorithm>
 #include <bit>
@@ -152,13 +154,6 @@ public:
         m_size = std::max(m_size, offset);
     }
 
-    void truncate(qint64 length)
-    {
-        if (::ftruncate(m_fd, length) != 0)
-            fail(errno);
-        m_size = length;
-    }
-
     // Closes and reports a failure (a write-back error shows up here on some
     // file systems).
     void close()
@@ -300,80 +295,95 @@ bool RecordFile::idExists(int id, int count) const
     return found;
 }
 
-bool RecordFile::remove(int id, Ids ids) const
-{
-    OpenFile file(m_path, OpenFile::ReadWrite);
-    if (!file.isOpen())
-        return false;
-    const int count = file.records(m_size);
-    int found = 0;
-    std::vector<int> misnumbered; // positions in front of the found one whose ID is not the position
-    forChunks(file, m_size, 1, count, [&](int first, int n, const char* bytes) {
-        for (int i = 0; i < n; ++i) {
-            const int recordId = RecordBytes::getInt32(bytes + qint64(i) * m_size, m_idOffset);
-            if (recordId == id) {
-                found = first + i;
-                return false;
-            }
-            if (ids == Ids::Renumber && recordId != first + i)
-                misnumbered.push_back(first + i);
-        }
-        return true;
-    });
-    if (found == 0) {
-        file.close();
-        return false;
-    }
-
-    if (ids == Ids::Renumber) {
-        // Numbering only the records behind the gap could give a number twice
-        // when the front was not numbered by position; number them all.
-        for (const int position : misnumbered) {
-            char bytes[4];
-            RecordBytes::putInt32(bytes, 0, position);
-            file.writeAll(qint64(position - 1) * m_size + m_idOffset, bytes, 4);
-        }
-    }
-    // Each chunk is written one record lower than it was read; the chunks go
-    // upwards, so nothing is overwritten before it has been read.
-    forChunks(file, m_size, found + 1, count, [&](int first, int n, char* bytes) {
-        if (ids == Ids::Renumber)
-            for (int i = 0; i < n; ++i)
-                RecordBytes::putInt32(bytes + qint64(i) * m_size, m_idOffset, first + i - 1);
-        file.writeAll(qint64(first - 2) * m_size, bytes, qint64(n) * m_size);
-        return true;
-    });
-    file.truncate(qint64(count - 1) * m_size);
-    file.close();
-    return true;
-}
-
-void RecordFile::renumber(const std::function<void(int oldId, int newId)>& renamed) const
+int RecordFile::removeWhere(
+    const std::function<bool(int position, const char* record)>& drop, Ids ids, const Renamed& renamed) const
 {
     std::vector<std::pair<int, int>> changes;
+    int removed = 0;
     {
-        OpenFile file(m_path, OpenFile::ReadWrite);
+        const OpenFile file(m_path, OpenFile::ReadOnly);
         if (!file.isOpen())
-            return;
-        forChunks(file, m_size, 1, file.records(m_size), [&](int first, int n, char* records) {
-            bool changed = false;
+            return 0;
+        std::optional<ReplacementFile> out;
+        // The new file is begun at the first change, with the records in
+        // front of it copied (their positions stay, so they are numbered by
+        // them); a pass that changes nothing writes nothing.
+        const auto begin = [&](int position) {
+            if (out)
+                return;
+            out.emplace(m_path);
+            forChunks(file, m_size, 1, position - 1, [&](int first, int n, char* bytes) {
+                if (ids != Ids::Keep)
+                    for (int i = 0; i < n; ++i)
+                        RecordBytes::putInt32(bytes + qint64(i) * m_size, m_idOffset, first + i);
+                out->write(bytes, qint64(n) * m_size);
+                return true;
+            });
+        };
+        int kept = 0;
+        std::vector<char> written;
+        forChunks(file, m_size, 1, file.records(m_size), [&](int first, int n, char* bytes) {
+            written.clear();
             for (int i = 0; i < n; ++i) {
-                const int oldId = RecordBytes::getInt32(records + qint64(i) * m_size, m_idOffset);
-                if (oldId != first + i) {
-                    RecordBytes::putInt32(records + qint64(i) * m_size, m_idOffset, first + i);
-                    changes.emplace_back(oldId, first + i);
-                    changed = true;
+                char* record = bytes + qint64(i) * m_size;
+                if (drop(first + i, record)) {
+                    ++removed;
+                    begin(first + i);
+                    continue;
                 }
+                ++kept;
+                const int oldId = RecordBytes::getInt32(record, m_idOffset);
+                if (ids != Ids::Keep && oldId != kept) {
+                    // Without a removal so far, RenumberIfRemoved only notes
+                    // the change; the copy of the front applies it.
+                    if (ids == Ids::Renumber)
+                        begin(first + i);
+                    RecordBytes::putInt32(record, m_idOffset, kept);
+                    changes.emplace_back(oldId, kept);
+                }
+                if (out)
+                    written.insert(written.end(), record, record + m_size);
             }
-            if (changed)
-                file.writeAll(qint64(first - 1) * m_size, records, qint64(n) * m_size);
+            if (!written.empty())
+                out->write(written.data(), qint64(written.size()));
             return true;
         });
-        file.close();
+        if (!out)
+            return 0;
+        out->commit();
     }
     if (renamed)
         for (const auto& [oldId, newId] : changes)
             renamed(oldId, newId);
+    return removed;
+}
+
+int RecordFile::remove(const std::vector<int>& idList, Ids ids, const Renamed& renamed) const
+{
+    // The IDs still to remove, each as often as it is listed; removing the
+    // first match again and again takes the matches in position order.
+    QHash<int, int> wanted;
+    for (const int id : idList)
+        ++wanted[id];
+    return removeWhere(
+        [&](int, const char* record) {
+            const auto found = wanted.find(RecordBytes::getInt32(record, m_idOffset));
+            if (found == wanted.end() || *found == 0)
+                return false;
+            --*found;
+            return true;
+        },
+        ids, renamed);
+}
+
+bool RecordFile::remove(int id, Ids ids) const
+{
+    return remove(std::vector<int> { id }, ids) > 0;
+}
+
+void RecordFile::renumber(const Renamed& renamed) const
+{
+    removeWhere([](int, const char*) { return false; }, Ids::Renumber, renamed);
 }
 
 bool RecordFile::readHead(char* bytes, int length) const

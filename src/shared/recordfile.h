@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 // Field access inside one record's bytes. Integers and doubles are stored
 // little-endian; a record string is a length byte followed by a fixed
@@ -61,15 +62,34 @@ public:
     // Whether one of the records at positions 1..count has the ID.
     bool idExists(int id, int count) const;
 
-    // Removes the first record with the ID; the later ones move down one
-    // position. Renumber gives every record its position as ID afterwards;
-    // Keep leaves the IDs as they were. false when no record has the ID.
-    enum class Ids { Keep, Renumber };
+    // What becomes of the IDs when records move: Keep leaves them as they
+    // were; Renumber gives every record its position as ID afterwards;
+    // RenumberIfRemoved does so only when a record went.
+    enum class Ids { Keep, Renumber, RenumberIfRemoved };
+    // renamed(old, new) for each record whose ID changed, in position order,
+    // once the new file is in place.
+    using Renamed = std::function<void(int oldId, int newId)>;
+
+    // Every change that moves records writes the file anew beside the old
+    // one, in one pass over it, and puts the new file in its place in one
+    // step (ReplacementFile): whenever the work stops, the file is all old or
+    // all new. A change that changes nothing leaves the file as it was.
+
+    // Removes every record for which drop(position, record) holds (asked in
+    // position order, once each); returns how many went.
+    int removeWhere(
+        const std::function<bool(int position, const char* record)>& drop, Ids ids, const Renamed& renamed = {}) const;
+
+    // Removes the first record with each listed ID, as removing them one
+    // after the other would (an ID listed twice takes two records). Returns
+    // how many went.
+    int remove(const std::vector<int>& idList, Ids ids, const Renamed& renamed = {}) const;
+
+    // Removes the first record with the ID; false when no record has it.
     bool remove(int id, Ids ids) const;
 
-    // ID := position for every record; renamed(old, new) is called for each
-    // record whose ID changed, in position order, after the file is written.
-    void renumber(const std::function<void(int oldId, int newId)>& renamed) const;
+    // ID := position for every record.
+    void renumber(const Renamed& renamed) const;
 
     // Visits the records in position order until visit returns false.
     void scan(const std::function<bool(int position, const char* record)>& visit) const;
@@ -122,6 +142,18 @@ public:
         Codec::encode(record, bytes.data());
         record.*Codec::Id = m_file.append(bytes.data());
         return record.*Codec::Id;
+    }
+
+    int removeWhere(const std::function<bool(int position, const Record& record)>& drop, RecordFile::Ids ids,
+        const RecordFile::Renamed& renamed = {}) const
+    {
+        Record record;
+        return m_file.removeWhere(
+            [&](int position, const char* bytes) {
+                Codec::decode(bytes, record);
+                return drop(position, record);
+            },
+            ids, renamed);
     }
 
     void forEach(const std::function<void(int position, const Record& record)>& visit) const

@@ -167,6 +167,25 @@ void RenumberReminders(const QString& path)
     ReminderFile(path).raw().renumber(renumberHook());
 }
 
+void DeleteReminders(const QList<int32_t>& ids, const QString& path)
+{
+    ReminderFile(path).raw().remove(
+        std::vector<int>(ids.begin(), ids.end()), RecordFile::Ids::Renumber, renumberHook());
+}
+
+int RemoveRemindersWhere(
+    const QString& path, const std::function<bool(int position, const ReminderRecord& record)>& drop)
+{
+    return ReminderFile(path).removeWhere(drop, RecordFile::Ids::Renumber, renumberHook());
+}
+
+void ReportRenumbered(const QList<QPair<int, int>>& changes)
+{
+    if (renumberHook())
+        for (const auto& [oldId, newId] : changes)
+            renumberHook()(oldId, newId);
+}
+
 void SetReminderRenumberHook(std::function<void(int oldId, int newId)> hook)
 {
     renumberHook() = std::move(hook);

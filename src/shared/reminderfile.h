@@ -2,6 +2,8 @@
 
 #include "reminderrecord.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <functional>
@@ -32,6 +34,10 @@ int AppendReminder(const QString& path, ReminderRecord& record);
 int NextRecordId(const QString& path);
 bool ReminderIdExists(const QString& path, int id, int count);
 
+// Every change that moves records writes the file anew beside the old one
+// and puts it in place in one step: a program killed at any moment leaves
+// the old file or the new one.
+
 // Removes the first record with the ID; later records move down and keep
 // their IDs until RenumberReminders.
 void DeleteReminder(int id, const QString& path);
@@ -39,6 +45,19 @@ void DeleteReminder(int id, const QString& path);
 // ID := position for every record. Open pop-up windows follow through the
 // hook the reminders program installs.
 void RenumberReminders(const QString& path);
+
+// DeleteReminder for each listed ID, then RenumberReminders, in one pass
+// and one replacement of the file.
+void DeleteReminders(const QList<int32_t>& ids, const QString& path);
+
+// Removes every record for which drop(position, record) holds, then
+// renumbers as RenumberReminders does, in one pass; returns how many went.
+int RemoveRemindersWhere(
+    const QString& path, const std::function<bool(int position, const ReminderRecord& record)>& drop);
+
+// Tells the renumber hook, in order, of the ID changes (old, new) of a file
+// that was renumbered as it was written some other way.
+void ReportRenumbered(const QList<QPair<int, int>>& changes);
 
 // Called by RenumberReminders for each record whose ID changed, in position
 // order, once the file is written.

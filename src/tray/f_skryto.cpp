@@ -20,6 +20,7 @@
 #include "platform/tag.h"
 #include "platform/walltimer.h"
 #include "shared/commands.h"
+#include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/reminderfile.h"
 
@@ -220,6 +221,8 @@ void TFSkryt::FormCreate()
     settingsFileName = QStringLiteral("korvel.ini");
     paused = 0;
     NactiIni(settingsPath());
+    // A data file replacement that a killed program left half written.
+    RemoveStaleReplacement(reminderDataPath);
     CommandChannel::own().setHook([this](int32_t code, int32_t arg) { HandleAppMessage(code, arg); });
     if (autoExchange && AutoExpImpDue(programDirectory + QStringLiteral("/korvel.ini"))) {
         // The reminder timers must not read the file while the import replaces

@@ -72,6 +72,9 @@ public:
     bool autoExchange = false;
     bool closingByRequest = false;
 
+    // Whether the form has closed: the program is to end.
+    bool Closed() const { return m_closing; }
+
     void NactiIni(const QString& path);
     void Pozastavit(bool pause);
     bool KontrolaVerze();

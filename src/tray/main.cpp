@@ -1,3 +1,4 @@
+#include "components/programhub.h"
 #include "platform/application.h"
 #include "platform/commandchannel.h"
 #include "platform/dialogs.h"
@@ -18,9 +19,14 @@ int main(int argc, char** argv)
 
     // The title is claimed before anything waits, so that a copy started
     // during the wait below finds this one.
-    if (CommandChannel::own().listen(TrayAppTitle) == CommandChannel::ListenResult::AlreadyRunning) {
+    switch (CommandChannel::own().listen(TrayAppTitle)) {
+    case CommandChannel::ListenResult::Listening:
+        break;
+    case CommandChannel::ListenResult::AlreadyRunning:
         Dialogs::showMessage(QStringLiteral("Aplikace je již spuštěna"));
         return 0;
+    case CommandChannel::ListenResult::Failed:
+        return EndWithoutCommandFolder();
     }
 
     // An automatic import is coming: give the desktop time to settle first.
@@ -32,6 +38,10 @@ int main(int argc, char** argv)
         }
 
     TFSkryt FSkryt;
+    // A close request (code 7, SIGTERM) that came while the form was being
+    // built, under a message of its start, has closed it already.
+    if (FSkryt.Closed())
+        return 0;
     QObject::connect(&FSkryt, &TFSkryt::formClosed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

@@ -14,13 +14,16 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -142,10 +145,29 @@ bool answerAndWaitForEnd(const Desktop& d, qulonglong box, QProcess* program)
 {
     for (int attempt = 0; attempt < 20; ++attempt) {
         d.xdotool({ "key", "--window", QString::number(box), "Return" });
-        if (program->waitForFinished(500))
+        if (program->waitForFinished(500)) {
+            // The box went with the press, so the release found no window
+            // and the key stayed down, repeating into the next program's
+            // boxes.
+            d.xdotool({ "keyup", "Return" });
             return true;
+        }
     }
     return false;
+}
+
+// A message box of the program: a visible window of its process larger than
+// a tray icon; 0 when none appears.
+qulonglong messageBox(const Desktop& d, const QProcess* program)
+{
+    qulonglong box = 0;
+    waitUntil(10000, [&] {
+        for (qulonglong w : visibleWindows(d, { "--pid", QString::number(program->processId()) }))
+            if (geometryOf(d, w).width() > 64)
+                box = w;
+        return box != 0;
+    });
+    return box;
 }
 
 qint64 residentKilobytes(qint64 pid)
@@ -325,7 +347,8 @@ private slots:
         QProcess* second = d.start("korvel");
         QVERIFY(d.waitForLine(d.dialogLog(), "Aplikace je již spuštěna", 10000));
         QVERIFY(sinceStart.elapsed() < 9000);
-        const QList<qulonglong> boxes = visibleWindows(d, { "--name", TrayAppTitle });
+        QList<qulonglong> boxes;
+        QVERIFY(waitUntil(5000, [&] { return !(boxes = visibleWindows(d, { "--name", TrayAppTitle })).isEmpty(); }));
         QCOMPARE(boxes.size(), 1); // the first shows no icon yet
         QVERIFY(answerAndWaitForEnd(d, boxes.first(), second));
         QCOMPARE(second->exitCode(), 0);
@@ -334,6 +357,69 @@ private slots:
         QCOMPARE(first->state(), QProcess::Running);
         QThread::msleep(500);
         QCOMPARE(peer.lines(), QStringList { "-9 0" });
+    }
+
+    // The settings file cannot be written as the resident starts, so a
+    // message is open while its form is being built. A close request then
+    // (code 7, or SIGTERM as the end of a session sends it) is kept: the
+    // resident ends once the message is answered.
+    void aCloseRequestDuringTheStartMessageEndsIt_data()
+    {
+        QTest::addColumn<bool>("bySignal");
+        QTest::newRow("code 7") << false;
+        QTest::newRow("SIGTERM") << true;
+    }
+    void aCloseRequestDuringTheStartMessageEndsIt()
+    {
+        QFETCH(bool, bySignal);
+        Desktop d;
+        // A folder in the file's place refuses the write even to root.
+        QFile::remove(d.iniPath());
+        QVERIFY(QDir().mkdir(d.iniPath()));
+        QProcess* tray = d.start("korvel");
+        QVERIFY(d.waitForLine(d.dialogLog(), "korvel.ini", 15000));
+        const qulonglong box = messageBox(d, tray);
+        d.screenshot("settings-not-writable");
+        QVERIFY(box != 0);
+        if (bySignal)
+            QCOMPARE(::kill(pid_t(tray->processId()), SIGTERM), 0);
+        else
+            QVERIFY(CommandChannel::post(TrayAppTitle, tnClose));
+        QVERIFY(answerAndWaitForEnd(d, box, tray));
+        QCOMPARE(tray->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tray->exitCode(), 0);
+        QVERIFY(!CommandChannel::answers(TrayAppTitle));
+    }
+
+    // A command folder that is a link (or another user's) is refused with a
+    // message, and the program ends instead of running deaf to codes.
+    void anUnusableCommandFolderEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::newRow("tray resident") << "korvel";
+        QTest::newRow("reminders") << "ruvo";
+    }
+    void anUnusableCommandFolderEndsTheProgram()
+    {
+        QFETCH(QString, program);
+        Desktop d;
+        QTemporaryDir runtime;
+        QTemporaryDir elsewhere;
+        QVERIFY(QFile::link(elsewhere.path(), runtime.filePath("korvel")));
+        d.environment().insert("XDG_RUNTIME_DIR", runtime.path());
+        QProcess* p = d.start(program);
+        QVERIFY(d.waitForLine(d.dialogLog(), "Složku pro příkazy mezi programy nelze použít", 15000));
+        QCOMPARE(d.lines(d.dialogLog()).size(), 1);
+        QVERIFY(d.lines(d.dialogLog())
+                    .first()
+                    .startsWith("Varování\tSložku pro příkazy mezi programy nelze použít: " + runtime.filePath("korvel")
+                        + " "));
+        const qulonglong box = messageBox(d, p);
+        QVERIFY(box != 0);
+        d.screenshot("unusable-command-folder-" + program);
+        QVERIFY(answerAndWaitForEnd(d, box, p));
+        QCOMPARE(p->exitCode(), 1);
+        QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 };
 

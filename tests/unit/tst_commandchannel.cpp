@@ -441,6 +441,29 @@ private slots:
         QCOMPARE(m_got, Codes({ { 1, 0 }, { 2, 0 }, { 3, 0 } }));
     }
 
+    // A burst beyond the bound while no hook takes codes: the first ones
+    // wait, in order, the excess is dropped, and a later code arrives again.
+    void theReceiveQueueIsBounded()
+    {
+        const QString title = newTitle();
+        QCOMPARE(own().listen(title), Listen::Listening);
+        const int bound = int(CommandChannel::MaxWaiting);
+        const int excess = 50;
+        const size_t droppedBefore = own().dropped();
+        QProcess poster;
+        poster.start(peerProgram(), { "post", title, "1", "0", QString::number(bound + excess) });
+        QVERIFY(poster.waitForFinished(20000));
+        QCOMPARE(poster.exitCode(), 0);
+        QTRY_COMPARE(own().dropped() - droppedBefore, size_t(excess));
+        collect();
+        QTRY_COMPARE(m_got.size(), bound);
+        QVERIFY(CommandChannel::post(title, -1, 1));
+        QTRY_COMPARE(m_got.size(), bound + 1);
+        for (int i = 0; i < bound; ++i)
+            QCOMPARE(m_got.at(i).first, 1 + i);
+        QCOMPARE(m_got.last(), qMakePair(int32_t(-1), int32_t(1)));
+    }
+
     void codesArriveWhileAModalDialogRuns()
     {
         const QString title = newTitle();

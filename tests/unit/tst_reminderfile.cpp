@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -376,6 +377,79 @@ private slots:
         QCOMPARE(titles[2], QString("id4 at4"));
         QCOMPARE(titles[1000], QString("id1002 at1002"));
         QCOMPARE(titles.last(), QString("id2000 at2000"));
+    }
+
+    // The removal window's batch gives what removing one ID after the other
+    // and renumbering gives: the same file, the same news for the hook.
+    void batchRemovalEqualsOneByOne_data()
+    {
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<QList<int>>("removed");
+        QList<int> many;
+        for (int i = 1; i <= 2000; ++i)
+            many << i;
+        QTest::newRow("over several chunks") << many << QList<int> { 2000, 3, 740, 741, 1500 };
+        QTest::newRow("first and last") << QList<int> { 1, 2, 3, 4 } << QList<int> { 1, 4 };
+        QTest::newRow("an ID twice, listed twice") << QList<int> { 5, 2, 5, 7, 5 } << QList<int> { 5, 5 };
+        QTest::newRow("unknown ID, numbered file") << QList<int> { 1, 2, 3 } << QList<int> { 9 };
+        QTest::newRow("unknown ID, misnumbered file") << QList<int> { 3, 1, 2 } << QList<int> { 9 };
+        QTest::newRow("misnumbered in front") << QList<int> { 8, 8, 1, 4 } << QList<int> { 1 };
+        QTest::newRow("all") << QList<int> { 1, 2, 3 } << QList<int> { 3, 2, 1 };
+    }
+    void batchRemovalEqualsOneByOne()
+    {
+        QFETCH(QList<int>, ids);
+        QFETCH(QList<int>, removed);
+        TempProgramFolder dir;
+        const QString batch = fileWithIds(dir, ids);
+        const QString oneByOne = dir.file("one.da1");
+        QVERIFY(QFile::copy(batch, oneByOne));
+        QList<QPair<int, int>> heard;
+        SetReminderRenumberHook([&](int oldId, int newId) { heard.append({ oldId, newId }); });
+        for (const int id : removed)
+            DeleteReminder(id, oneByOne);
+        RenumberReminders(oneByOne);
+        const QList<QPair<int, int>> expected = heard;
+        heard.clear();
+        DeleteReminders(removed, batch);
+        SetReminderRenumberHook({});
+        QCOMPARE(readFileBytes(batch), readFileBytes(oneByOne));
+        QCOMPARE(heard, expected);
+        QVERIFY(!QFile::exists(batch + ".new"));
+    }
+
+    // A change is a new file put in place whole: one that changes nothing
+    // leaves the file itself alone, and one that fails (a full disk) leaves
+    // the old file and nothing beside it.
+    void changesReplaceTheWholeFileOrNothing()
+    {
+        TempProgramFolder dir;
+        const QString path = fileWithIds(dir, { 1, 2, 3 });
+        const auto inode = [&] {
+            struct stat st { };
+            ::stat(QFile::encodeName(path).constData(), &st);
+            return st.st_ino;
+        };
+        const ino_t first = inode();
+        DeleteReminder(7, path);
+        DeleteReminders({ 9 }, path);
+        RenumberReminders(path);
+        QCOMPARE(RemoveRemindersWhere(path, [](int, const ReminderRecord&) { return false; }), 0);
+        QCOMPARE(inode(), first);
+
+        const QByteArray before = readFileBytes(path);
+        {
+            WriteLimit limit(ReminderRecord::Size + 10);
+            QVERIFY_THROWS_EXCEPTION(IoError, DeleteReminders({ 1 }, path));
+        }
+        QCOMPARE(readFileBytes(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "korvel.da1" });
+
+        QCOMPARE(RemoveRemindersWhere(path, [](int position, const ReminderRecord&) { return position == 2; }), 1);
+        QCOMPARE(titlesOf(path), QStringList({ "id1 at1", "id3 at3" }));
+        QCOMPARE(idsOf(path), QList<int>({ 1, 2 }));
+        QVERIFY(inode() != first);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "korvel.da1" });
     }
 
     void renumberGivesPositionsAndTellsTheHook()

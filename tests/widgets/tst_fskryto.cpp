@@ -149,6 +149,15 @@ private slots:
     }
     void cleanup() { Clock::reset(); }
 
+    // What a killed program left beside the data file goes at the start.
+    void aStartRemovesALeftOverNewFile()
+    {
+        writeFileBytes(dataFile() + ".new", "half a file");
+        TFSkryt form;
+        QCOMPARE(form.reminderDataPath, dataFile());
+        QVERIFY(!QFile::exists(dataFile() + ".new"));
+    }
+
     void startsRunningWithItsSettings()
     {
         QDir().mkpath(m_folder->file("data"));

@@ -11,6 +11,7 @@
 #include "platform/help.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
+#include "shared/filereplace.h"
 #include "shared/reminderfile.h"
 
 #include "testsupport.h"
@@ -212,6 +213,23 @@ private slots:
         m_clock.reset();
         m_dialogs.reset();
         m_folder.reset();
+    }
+
+    // What a killed program left beside the data files goes at the start;
+    // a replacement that a live program is writing stays.
+    void aStartRemovesLeftOverNewFiles()
+    {
+        const QString contacts = m_folder->file(QStringLiteral("korvel.db1"));
+        writeFileBytes(DataPath() + ".new", "half a file");
+        writeFileBytes(contacts + ".new", "half a file");
+        StartHub();
+        QVERIFY(!QFile::exists(DataPath() + ".new"));
+        QVERIFY(!QFile::exists(contacts + ".new"));
+
+        ReplacementFile live(DataPath());
+        live.write("work", 4);
+        StartHub();
+        QCOMPARE(readFileBytes(live.path()), QByteArray("work"));
     }
 
     void startsHiddenWithItsPaths()

@@ -1,0 +1,157 @@
+// A program killed while it moves the records of a data file leaves the old
+// file or the new one, never a mix, and the next start clears what the
+// killed writer left beside it.
+#include "platform/errors.h"
+#include "shared/filereplace.h"
+
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+namespace {
+
+constexpr int Kills = 4;
+
+QString workProgram()
+{
+    return qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_filework");
+}
+
+// korvel_filework run in a process of its own, which says when the work
+// begins ("go") and when it is done ("done").
+class Work {
+public:
+    Work(const QString& work, const QString& folder)
+    {
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(workProgram(), { QStringLiteral("run"), work, folder });
+    }
+    bool begun() { return nextLineIs("go\n"); }
+    // True when the kill came before the work was done.
+    bool kill()
+    {
+        ::kill(pid_t(m_process.processId()), SIGKILL);
+        m_process.waitForFinished();
+        return !m_process.readAll().contains("done");
+    }
+    bool finish() { return nextLineIs("done\n"); }
+    bool endedWell()
+    {
+        return m_process.waitForFinished(30000) && m_process.exitStatus() == QProcess::NormalExit
+            && m_process.exitCode() == 0;
+    }
+
+private:
+    bool nextLineIs(const QByteArray& line)
+    {
+        while (!m_process.canReadLine())
+            if (!m_process.waitForReadyRead(30000))
+                return false;
+        return m_process.readLine() == line;
+    }
+
+    QProcess m_process;
+};
+
+} // namespace
+
+class TestKilledWork : public QObject {
+    Q_OBJECT
+private slots:
+    void aKillLeavesTheOldFileOrTheNew_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("removal") << "remove"
+                                 << "korvel.da1";
+        QTest::newRow("renumbering") << "renumber"
+                                     << "korvel.da1";
+        QTest::newRow("import") << "import"
+                                << "korvel.da1";
+        QTest::newRow("conversion") << "convert"
+                                    << "korvel.da1";
+        QTest::newRow("contact delete") << "contact"
+                                        << "korvel.db1";
+    }
+
+    void aKillLeavesTheOldFileOrTheNew()
+    {
+        QFETCH(QString, work);
+        QFETCH(QString, file);
+        TempProgramFolder dir;
+        const QString target = dir.file(file);
+        const QString leftOver = target + QStringLiteral(".new");
+        QCOMPARE(QProcess::execute(workProgram(), { "prepare", work, dir.path() }), 0);
+        const QByteArray before = readFileBytes(target);
+
+        // Once to its end: the new file, and how long the work takes.
+        qint64 span = 0;
+        {
+            Work full(work, dir.path());
+            QVERIFY(full.begun());
+            QElapsedTimer took;
+            took.start();
+            QVERIFY(full.finish());
+            span = took.nsecsElapsed();
+            QVERIFY(full.endedWell());
+        }
+        const QByteArray after = readFileBytes(target);
+        QVERIFY(after != before);
+        QVERIFY(!QFile::exists(leftOver));
+
+        // Each kill comes at a random moment of its own share of the work.
+        int midWork = 0;
+        for (int i = 0; i < Kills; ++i) {
+            writeFileBytes(target, before);
+            Work killed(work, dir.path());
+            QVERIFY(killed.begun());
+            const double share = (i + QRandomGenerator::global()->generateDouble()) / Kills;
+            std::this_thread::sleep_for(std::chrono::nanoseconds(qint64(share * span)));
+            midWork += killed.kill();
+            const QByteArray now = readFileBytes(target);
+            QVERIFY2(now == before || now == after,
+                qPrintable(QStringLiteral("kill %1 at %2 of the work left a mixed file").arg(i).arg(share)));
+            RemoveStaleReplacement(target);
+            QVERIFY(!QFile::exists(leftOver));
+        }
+        // Most kills must land inside the work, or the test proves nothing.
+        QVERIFY2(midWork >= Kills / 2, qPrintable(QStringLiteral("only %1 kills inside the work").arg(midWork)));
+    }
+
+    // A replacement in progress is not taken for a left-over, and a second
+    // writer does not spoil it.
+    void aNewFileBeingWrittenIsLeftAlone()
+    {
+        TempProgramFolder dir;
+        const QString target = dir.file("korvel.da1");
+        writeFileBytes(target, "old");
+        {
+            ReplacementFile first(target);
+            first.write("new", 3);
+            RemoveStaleReplacement(target);
+            QCOMPARE(readFileBytes(first.path()), QByteArray("new"));
+            try {
+                ReplacementFile second(target);
+                QFAIL("a second writer took the new file");
+            } catch (const IoError& e) {
+                QCOMPARE(e.code(), EBUSY);
+            }
+            QCOMPARE(readFileBytes(first.path()), QByteArray("new"));
+            first.commit();
+        }
+        QCOMPARE(readFileBytes(target), QByteArray("new"));
+        QVERIFY(!QFile::exists(target + ".new"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKilledWork)
+#include "tst_killedwork.moc"
