@@ -211,9 +211,25 @@ QList<TDriveInfo> MountedDrives()
         // A later mount on the same point hides the earlier one.
         byRoot.insert(d.Root, d);
     }
+    // The home folder is a drive of its own, of the kind of the volume that
+    // holds it: the user's folders are one step away.
+    const QString home = WithSlash(QDir::homePath());
+    const QString homeVolume = WithSlash(QStorageInfo(home).rootPath());
+    if (!byRoot.contains(home) && byRoot.contains(homeVolume)) {
+        TDriveInfo d = byRoot.value(homeVolume);
+        d.Root = home;
+        d.Label = HomeDriveLabel();
+        d.DisplayName = HomeDriveLabel();
+        byRoot.insert(d.Root, d);
+    }
     QList<TDriveInfo> drives = byRoot.values();
     std::sort(drives.begin(), drives.end(), [](const TDriveInfo& a, const TDriveInfo& b) { return a.Root < b.Root; });
     return drives;
+}
+
+QString HomeDriveLabel()
+{
+    return QStringLiteral("domovský adresář");
 }
 
 QEvent::Type DeviceChangeEvent()

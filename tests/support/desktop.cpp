@@ -148,11 +148,12 @@ bool Desktop::waitForLine(const QString& path, const QString& text, int timeoutM
     });
 }
 
-QString Desktop::screenshot(const QString& name) const
+QString Desktop::screenshot(const QString& name, qulonglong window) const
 {
     const QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS", QDir::tempPath());
     QDir().mkpath(dir);
     const QString path = dir + u'/' + name + QStringLiteral(".png");
-    QProcess::execute(QStringLiteral("import"), {"-window", "root", path});
+    QProcess::execute(QStringLiteral("import"),
+                      { "-window", window ? QString::number(window) : QStringLiteral("root"), path });
     return path;
 }

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -539,6 +540,23 @@ private slots:
         for (const TDriveInfo& d : drives) {
             QVERIFY(d.Root.endsWith(u'/'));
             QVERIFY(!d.Root.startsWith(QLatin1String("/proc/")) && !d.Root.startsWith(QLatin1String("/sys/")));
+        }
+        // The home folder is listed as a drive, of the kind of its volume.
+        const QString home = QDir::homePath() + u'/';
+        const auto drive = [&drives](const QString& root) {
+            const auto it = std::find_if(
+                drives.begin(), drives.end(), [&root](const TDriveInfo& d) { return d.Root == root; });
+            return it == drives.end() ? TDriveInfo() : *it;
+        };
+        QCOMPARE(drive(home).Root, home);
+        QString volumeRoot = QStorageInfo(home).rootPath();
+        if (!volumeRoot.endsWith(u'/'))
+            volumeRoot += u'/';
+        if (volumeRoot != home) {
+            const TDriveInfo volume = drive(volumeRoot);
+            QCOMPARE(drive(home).Type, volume.Type);
+            QCOMPARE(drive(home).Serial, volume.Serial);
+            QCOMPARE(drive(home).Label, HomeDriveLabel());
         }
         // The real tree: the root first, and a temporary folder reached
         // through it (or through the volume that holds it).
