@@ -157,14 +157,6 @@ class TestNastav : public QObject {
         writeFileBytes(folder + "/kkorvel.bak", "contact backup");
     }
     QString ShownText() const { return Dialogs::shown().isEmpty() ? QString() : Dialogs::shown().first().text; }
-    void SaveArtifact(QWidget* w, const QString& name)
-    {
-        QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS");
-        if (dir.isEmpty())
-            dir = QDir::tempPath() + QStringLiteral("/korvel-artifacts");
-        QDir().mkpath(dir);
-        QVERIFY(w->grab().save(dir + u'/' + name));
-    }
 
 private slots:
     void initTestCase()
@@ -801,7 +793,7 @@ private slots:
         const char* names[] = { "adresare", "export", "nastaveni", "klavesy", "hodiny" };
         for (int i = 0; i < w->PC->count(); ++i) {
             w->PC->setCurrentIndex(i);
-            SaveArtifact(w, QStringLiteral("nastav-%1.png").arg(QLatin1String(names[i])));
+            QVERIFY(w->grab().save(artifactPath(QStringLiteral("nastav-%1.png").arg(QLatin1String(names[i])))));
         }
     }
 };
