@@ -509,8 +509,7 @@ void TDirTree::ReadFolderChildren(QTreeWidgetItem* node)
     std::vector<int> order(paths.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) { return StrLess(keys[a], keys[b]); });
-    const QStringList shared
-        = m_showShareOverlay ? (m_shareSource ? m_shareSource() : DesktopShares()) : QStringList();
+    const QStringList shared = m_showShareOverlay ? (m_shareSource ? m_shareSource() : DesktopShares()) : QStringList();
     for (int i : order) {
         QTreeWidgetItem* child = AddFolderNode(node, paths[i], d->Extra);
         if (m_showShareOverlay)

@@ -172,8 +172,7 @@ signals:
     void OnGetIcon(QTreeWidgetItem* node);
     // A node is about to be deleted.
     void OnDeleteItem(QTreeWidgetItem* node);
-    void OnDropFiles(int x, int y, const QString& dropDir, const QStringList& dropFiles,
-                     Qt::KeyboardModifiers shift);
+    void OnDropFiles(int x, int y, const QString& dropDir, const QStringList& dropFiles, Qt::KeyboardModifiers shift);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -110,8 +110,8 @@ bool SameFolder(const QString& a, const QString& b)
 {
     if (a == b)
         return true;
-    struct stat sa {};
-    struct stat sb {};
+    struct stat sa { };
+    struct stat sb { };
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
@@ -321,7 +321,8 @@ void TFNastav::BuildControls()
     BBHelp = button("BBHelp", QStringLiteral("&Nápověda"), style->standardIcon(QStyle::SP_DialogHelpButton));
     column->addLayout(buttons);
 
-    const auto guarded = [this](auto handler) { return [this, handler] { RunGuarded([this, handler] { handler(); }); }; };
+    const auto guarded
+        = [this](auto handler) { return [this, handler] { RunGuarded([this, handler] { handler(); }); }; };
     connect(BOK, &QPushButton::clicked, this, guarded([this] { BOKClick(); }));
     connect(BCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(BBHelp, &QPushButton::clicked, this, guarded([this] { BBHelpClick(); }));
@@ -793,8 +794,8 @@ void TFNastav::SaveSettings()
     writeBool("zobriconform", ChBZobrIconForm);
     file.writeInteger(Nastav, QStringLiteral("autoprepomezvel"), TAutoOmez->value());
 
-    const std::pair<const char*, const THotKey*> hotKeys[] = { { "1", NKNew }, { "2", HKPrehled },
-        { "3", HKAktCas }, { "6", HKKalendar }, { "4", HKNewK }, { "5", HKPrehledK } };
+    const std::pair<const char*, const THotKey*> hotKeys[] = { { "1", NKNew }, { "2", HKPrehled }, { "3", HKAktCas },
+        { "6", HKKalendar }, { "4", HKNewK }, { "5", HKPrehledK } };
     for (const auto& [key, hotKey] : hotKeys)
         file.writeString(Klaves, QLatin1String(key), ShortCutToText(hotKey->HotKey()));
 

@@ -199,8 +199,8 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < w->PC->count(); ++i)
             tabs << w->PC->tabText(i);
-        QCOMPARE(tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky",
-                           "informace o čase" }));
+        QCOMPARE(
+            tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky", "informace o čase" }));
         QCOMPARE(w->BOK->statusTip(), QStringLiteral("uloží změny v nastavení programu a ukončí formulář"));
         QCOMPARE(w->BCancel->statusTip(), QStringLiteral("ukončí formulář nastavení programu"));
         QCOMPARE(m_hub->OpenWindowCount(), 1);
@@ -213,8 +213,8 @@ private slots:
         QVERIFY(!w->ChBKAuto->isChecked());
         // Checked here, while the automatic exchange takes the missing keys
         // for false.
-        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
-                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel, w->ChBKPrehled,
+                 w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
             QVERIFY2(c->isChecked(), qPrintable(c->objectName()));
         QVERIFY(w->ChBKPrehled->isHidden());
         QCOMPARE(w->TBPripOpak->value(), 1);
@@ -251,11 +251,10 @@ private slots:
         w->BOK->click();
         QVERIFY(!FindForm(QStringLiteral("FNastav")));
         QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
-        const QList<std::pair<QString, QString>> expected {
-            { "expimpdir", m_folder->path() }, { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" },
-            { "autoimpdel", "1" }, { "autoimpprehled", "1" }, { "autoexpdel", "1" }, { "autoexpzmen", "1" },
-            { "kautoexpimp", "0" }, { "kautoimpdel", "1" }, { "kautoimpprehled", "1" }, { "kautoexpdel", "1" },
-            { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
+        const QList<std::pair<QString, QString>> expected { { "expimpdir", m_folder->path() },
+            { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" }, { "autoimpdel", "1" }, { "autoimpprehled", "1" },
+            { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" }, { "kautoimpdel", "1" },
+            { "kautoimpprehled", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
             { "pripopak", "1" }, { "animtray", "1" }, { "zobriconform", "1" }, { "autoprepomezvel", "5" } };
         for (const auto& [key, value] : expected)
             QCOMPARE(Read("Nastav", key), value);
@@ -279,8 +278,8 @@ private slots:
         QCOMPARE(w->Dir->text(), QStringLiteral("/srv/výměna"));
         QVERIFY(w->ChBAuto->isChecked());
         QVERIFY(w->ChBKAuto->isChecked());
-        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
-                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel, w->ChBKPrehled,
+                 w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
             QVERIFY2(!c->isChecked(), qPrintable(c->objectName()));
         QCOMPARE(w->EPripOpak->text(), QStringLiteral("7 min."));
         QCOMPARE(w->EAutoOmez->text(), QStringLiteral("42 sec."));
