@@ -211,9 +211,25 @@ QList<TDriveInfo> MountedDrives()
         // A later mount on the same point hides the earlier one.
         byRoot.insert(d.Root, d);
     }
+    // The home folder is a drive of its own, of the kind of the volume that
+    // holds it: the user's folders are one step away.
+    const QString home = WithSlash(QDir::homePath());
+    const QString homeVolume = WithSlash(QStorageInfo(home).rootPath());
+    if (!byRoot.contains(home) && byRoot.contains(homeVolume)) {
+        TDriveInfo d = byRoot.value(homeVolume);
+        d.Root = home;
+        d.Label = HomeDriveLabel();
+        d.DisplayName = HomeDriveLabel();
+        byRoot.insert(d.Root, d);
+    }
     QList<TDriveInfo> drives = byRoot.values();
     std::sort(drives.begin(), drives.end(), [](const TDriveInfo& a, const TDriveInfo& b) { return a.Root < b.Root; });
     return drives;
+}
+
+QString HomeDriveLabel()
+{
+    return QStringLiteral("domovský adresář");
 }
 
 QEvent::Type DeviceChangeEvent()
@@ -493,8 +509,7 @@ void TDirTree::ReadFolderChildren(QTreeWidgetItem* node)
     std::vector<int> order(paths.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) { return StrLess(keys[a], keys[b]); });
-    const QStringList shared
-        = m_showShareOverlay ? (m_shareSource ? m_shareSource() : DesktopShares()) : QStringList();
+    const QStringList shared = m_showShareOverlay ? (m_shareSource ? m_shareSource() : DesktopShares()) : QStringList();
     for (int i : order) {
         QTreeWidgetItem* child = AddFolderNode(node, paths[i], d->Extra);
         if (m_showShareOverlay)

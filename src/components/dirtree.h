@@ -66,9 +66,11 @@ struct TDriveInfo {
     qint32 Serial = -1;
 };
 
-// The mounted volumes of the machine, in path order. Pseudo file systems
-// (/proc, /sys, /dev, /run) are not volumes.
+// The mounted volumes of the machine, in path order, and the home folder as a
+// volume of its own (labelled HomeDriveLabel, of the type of the volume that
+// holds it). Pseudo file systems (/proc, /sys, /dev, /run) are not volumes.
 QList<TDriveInfo> MountedDrives();
+QString HomeDriveLabel();
 TDriveType DriveTypeOf(const QString& fileSystemType, const QString& device, const QString& root);
 
 // The message the system sends every top-level window when a volume is
@@ -170,8 +172,7 @@ signals:
     void OnGetIcon(QTreeWidgetItem* node);
     // A node is about to be deleted.
     void OnDeleteItem(QTreeWidgetItem* node);
-    void OnDropFiles(int x, int y, const QString& dropDir, const QStringList& dropFiles,
-                     Qt::KeyboardModifiers shift);
+    void OnDropFiles(int x, int y, const QString& dropDir, const QStringList& dropFiles, Qt::KeyboardModifiers shift);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

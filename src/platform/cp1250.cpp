@@ -93,4 +93,12 @@ qsizetype byteLength(QStringView text)
     return n;
 }
 
+bool canEncode(QStringView text)
+{
+    for (const QChar c : text)
+        if (decodeChar(static_cast<unsigned char>(encodeChar(c))) != c)
+            return false;
+    return true;
+}
+
 } // namespace Cp1250

@@ -20,4 +20,8 @@ QString decode(QByteArrayView bytes);
 // is not half of a surrogate pair).
 qsizetype byteLength(QStringView text);
 
+// Whether every character of the text has a byte of its own in the code page
+// (nothing would be written as "?").
+bool canEncode(QStringView text);
+
 } // namespace Cp1250

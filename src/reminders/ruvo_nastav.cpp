@@ -10,6 +10,7 @@
 #include "components/tooledit.h"
 #include "platform/application.h"
 #include "platform/commandchannel.h"
+#include "platform/cp1250.h"
 #include "platform/hotkeys.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
@@ -41,6 +42,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -100,6 +103,19 @@ QString LocalFolder(const QString& stored)
     return QDir::cleanPath(local);
 }
 
+// Whether two folders of this file system are one: the same spelling once
+// cleaned, or the same folder reached another way (a link, a file system that
+// ignores letter case). Names differing in letter case are two folders here.
+bool SameFolder(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 // The whole file copied to target beside it and renamed only when complete.
 bool CopyWhole(const QString& source, const QString& target)
 {
@@ -139,6 +155,20 @@ void THotKey::SetHotKey(QKeyCombination hotKey)
     m_hotKey = hotKey;
     const QString text = ShortCutToText(hotKey);
     setText(text.isEmpty() ? QStringLiteral("Žádná") : text);
+}
+
+bool THotKey::event(QEvent* event)
+{
+    // Every key but Tab belongs to the field, also those that are the
+    // window's shortcuts ("Alt+Z" is a hotkey here, not the Cancel button).
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Tab && key->key() != Qt::Key_Backtab) {
+            event->accept();
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void THotKey::keyPressEvent(QKeyEvent* event)
@@ -195,26 +225,28 @@ void TFileListBox::Update()
 
 // ---- moving the data files ----
 
-bool CopyDataFiles(const QString& fromFolder, const QString& toFolder)
+std::optional<QStringList> CopyDataFiles(const QString& fromFolder, const QString& toFolder)
 {
     const QDir from(fromFolder);
     const QDir to(toFolder);
-    QStringList names { ReminderData };
-    if (QFileInfo::exists(from.filePath(ContactData)))
-        names << ContactData;
+    // A file not made yet (a fresh installation) has nothing to move.
+    QStringList names;
+    for (const QString& name : { ReminderData, ContactData })
+        if (QFileInfo::exists(from.filePath(name)))
+            names << name;
     for (const QString& name : std::as_const(names))
         if (QFileInfo::exists(to.filePath(name)))
-            return false;
+            return std::nullopt;
     QStringList made;
     for (const QString& name : std::as_const(names)) {
         if (!CopyWhole(from.filePath(name), to.filePath(name))) {
             for (const QString& copy : std::as_const(made))
                 QFile::remove(to.filePath(copy));
-            return false;
+            return std::nullopt;
         }
         made << name;
     }
-    return true;
+    return made;
 }
 
 void RemoveOldDataFiles(const QString& fromFolder, const QString& toFolder)
@@ -289,7 +321,8 @@ void TFNastav::BuildControls()
     BBHelp = button("BBHelp", QStringLiteral("&Nápověda"), style->standardIcon(QStyle::SP_DialogHelpButton));
     column->addLayout(buttons);
 
-    const auto guarded = [this](auto handler) { return [this, handler] { RunGuarded([this, handler] { handler(); }); }; };
+    const auto guarded
+        = [this](auto handler) { return [this, handler] { RunGuarded([this, handler] { handler(); }); }; };
     connect(BOK, &QPushButton::clicked, this, guarded([this] { BOKClick(); }));
     connect(BCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(BBHelp, &QPushButton::clicked, this, guarded([this] { BBHelpClick(); }));
@@ -658,7 +691,7 @@ void TFNastav::BPlusClick()
         return;
     // Stored without the trailing separator, as the folders seeded at set-up.
     const QString folder = StripTrailingBackslash(path);
-    if (ListViewContainsCaption(folder, LVAdr) || ListViewContainsCaption(path, LVAdr))
+    if (ListViewContainsCaption(folder, LVAdr) || ListViewContainsCaption(path, LVAdr) || !FolderStorable(folder))
         return;
     LVAdr->addTopLevelItem(new QTreeWidgetItem(QStringList { folder }));
 }
@@ -696,8 +729,28 @@ void TFNastav::DirTreeChange(QTreeWidgetItem* node)
         FileLB->SetDirectory(path);
 }
 
+// A folder is stored in the settings file only when the file can hold its
+// name as it is: a "?" in its place would name another folder.
+bool TFNastav::FolderStorable(const QString& folder)
+{
+    if (Cp1250::canEncode(folder) && !folder.contains(u'\n') && !folder.contains(u'\r'))
+        return true;
+    MessageDlgBeep(QStringLiteral("Adresář „%1“ nelze uložit do nastavení: jeho název obsahuje znaky, které "
+                                  "soubor nastavení neumí zapsat. Vyberte jiný adresář.")
+                       .arg(folder),
+        MsgDlgType::Warning, MsgBtn::OK, 0);
+    return false;
+}
+
 void TFNastav::BOKClick()
 {
+    // Nothing is saved while a folder cannot be; the window stays open.
+    QStringList folders { Dir->text(), DEDatabaze->text() };
+    for (int i = 0; i < LVAdr->topLevelItemCount(); ++i)
+        folders << LVAdr->topLevelItem(i)->text(0);
+    for (const QString& folder : std::as_const(folders))
+        if (!FolderStorable(folder))
+            return;
     try {
         SaveSettings();
     } catch (const IniWriteError&) {
@@ -726,11 +779,13 @@ void TFNastav::SaveSettings()
     file.writeString(Nastav, QStringLiteral("expimpdir"), Dir->text());
     writeBool("autoexpimp", ChBAuto);
     writeBool("autoimpdel", ChBImpDel);
+    writeBool("autoimpprehled", ChBPrehled);
     writeBool("autoexpdel", ChBExpDel);
     writeBool("autoexpzmen", ChBExpZmen);
     file.writeString(Nastav, QStringLiteral("kexpimpdir"), Dir->text());
     writeBool("kautoexpimp", ChBKAuto);
     writeBool("kautoimpdel", ChBKImpDel);
+    writeBool("kautoimpprehled", ChBKPrehled);
     writeBool("kautoexpdel", ChBKExpDel);
     writeBool("kautoexpzmen", ChBKExpZmen);
     writeBool("autoexpzal", ChBExpZal);
@@ -739,8 +794,8 @@ void TFNastav::SaveSettings()
     writeBool("zobriconform", ChBZobrIconForm);
     file.writeInteger(Nastav, QStringLiteral("autoprepomezvel"), TAutoOmez->value());
 
-    const std::pair<const char*, const THotKey*> hotKeys[] = { { "1", NKNew }, { "2", HKPrehled },
-        { "3", HKAktCas }, { "6", HKKalendar }, { "4", HKNewK }, { "5", HKPrehledK } };
+    const std::pair<const char*, const THotKey*> hotKeys[] = { { "1", NKNew }, { "2", HKPrehled }, { "3", HKAktCas },
+        { "6", HKKalendar }, { "4", HKNewK }, { "5", HKPrehledK } };
     for (const auto& [key, hotKey] : hotKeys)
         file.writeString(Klaves, QLatin1String(key), ShortCutToText(hotKey->HotKey()));
 
@@ -752,10 +807,7 @@ void TFNastav::MoveDatabases()
     const QString oldFolder = LocalFolder(OldDataFolder);
     const QString typed = DEDatabaze->text().trimmed();
     const QString newFolder = LocalFolder(typed);
-    const auto key = [](const QString& folder, const QString& raw) {
-        return (folder.isEmpty() ? raw : folder).toLower();
-    };
-    if (key(newFolder, typed) == key(oldFolder, OldDataFolder))
+    if (newFolder.isEmpty() ? typed == OldDataFolder : SameFolder(oldFolder, newFolder))
         return;
 
     QString text = QStringLiteral("Nelze provést změnu umístění databází z těchto důvodů:");
@@ -775,21 +827,24 @@ void TFNastav::MoveDatabases()
         ok = false;
     }
     if (ok) {
-        ok = !oldFolder.isEmpty() && CopyDataFiles(oldFolder, newFolder);
+        // An old folder that is no path of this system holds no files here.
+        const std::optional<QStringList> copied
+            = oldFolder.isEmpty() ? std::optional<QStringList>(QStringList()) : CopyDataFiles(oldFolder, newFolder);
+        ok = copied.has_value();
         if (ok) {
             try {
                 IniWriteString(SettingsFile(), Nastav, QStringLiteral("adrdatabaze"), newFolder);
             } catch (const IniWriteError&) {
                 // The old folder stays in use: the copies must not linger.
-                QFile::remove(QDir(newFolder).filePath(ReminderData));
-                QFile::remove(QDir(newFolder).filePath(ContactData));
+                for (const QString& name : *copied)
+                    QFile::remove(QDir(newFolder).filePath(name));
                 ok = false;
             }
         }
-        if (ok)
-            RemoveOldDataFiles(oldFolder, newFolder);
-        else
+        if (!ok)
             text += QStringLiteral("\r - stávající soubory databáze nelze přesunout");
+        else if (!oldFolder.isEmpty())
+            RemoveOldDataFiles(oldFolder, newFolder);
     }
     if (!ok)
         MessageDlgBeep(text, MsgDlgType::Warning, MsgBtn::OK, 0);

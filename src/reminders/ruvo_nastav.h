@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <optional>
+
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -19,8 +21,9 @@ class TDirTree;
 class TDirectoryEdit;
 
 // A field that takes a key combination: the combination pressed in it
-// becomes its shortcut, shown as the settings file writes it ("Ctrl+Alt+N");
-// Backspace alone clears it; Tab moves on.
+// becomes its shortcut, shown as the settings file writes it ("Ctrl+Alt+N"),
+// even when it is a shortcut of the window; Backspace alone clears it; Tab
+// moves on.
 class THotKey : public QLineEdit {
     Q_OBJECT
 public:
@@ -34,6 +37,7 @@ signals:
     void HotKeyChanged();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -60,13 +64,14 @@ private:
     QString m_mask = QStringLiteral("*.*");
 };
 
-// Moves the data files "korvel.da1" and, when it exists, "korvel.db1" from
-// one folder to another without ever losing them: each is copied beside its
-// new name and renamed once complete; a file of that name already in the new
-// folder is never overwritten. On failure the copies made are removed and the
-// old folder is untouched; false. The old files are removed by the caller
-// once the new folder is in use (RemoveOldDataFiles).
-bool CopyDataFiles(const QString& fromFolder, const QString& toFolder);
+// Moves the data files "korvel.da1" and "korvel.db1" (those that exist) from
+// one folder to another, both or neither, without ever losing them: each is
+// copied beside its new name and renamed once complete; a file of that name
+// already in the new folder is never overwritten. On failure the copies made
+// are removed and the old folder is untouched: no value. Otherwise the names
+// copied. The old files are removed by the caller once the new folder is in
+// use (RemoveOldDataFiles).
+std::optional<QStringList> CopyDataFiles(const QString& fromFolder, const QString& toFolder);
 // Removes the data files from the old folder and moves the backups
 // "korvel.bak" and "kkorvel.bak" along where the new folder has none.
 void RemoveOldDataFiles(const QString& fromFolder, const QString& toFolder);
@@ -170,6 +175,9 @@ private:
     // The data files to the folder in DEDatabaze; a refusal is explained to
     // the user.
     void MoveDatabases();
+    // False, after telling the user, when the settings file cannot hold the
+    // folder's name.
+    static bool FolderStorable(const QString& folder);
 
     QButtonGroup* m_cyklus;
 };

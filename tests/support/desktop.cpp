@@ -1,4 +1,5 @@
 #include "desktop.h"
+#include "testsupport.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -148,11 +149,10 @@ bool Desktop::waitForLine(const QString& path, const QString& text, int timeoutM
     });
 }
 
-QString Desktop::screenshot(const QString& name) const
+QString Desktop::screenshot(const QString& name, qulonglong window) const
 {
-    const QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS", QDir::tempPath());
-    QDir().mkpath(dir);
-    const QString path = dir + u'/' + name + QStringLiteral(".png");
-    QProcess::execute(QStringLiteral("import"), {"-window", "root", path});
+    const QString path = artifactPath(name + QStringLiteral(".png"));
+    QProcess::execute(QStringLiteral("import"),
+                      { "-window", window ? QString::number(window) : QStringLiteral("root"), path });
     return path;
 }

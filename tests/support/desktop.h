@@ -46,8 +46,9 @@ public:
     // Waits until the file has a line containing text.
     bool waitForLine(const QString& path, const QString& text, int timeoutMs = 10000) const;
     QStringList lines(const QString& path) const;
-    // Saves the whole screen as $KORVEL_ARTIFACTS/<name>.png.
-    QString screenshot(const QString& name) const;
+    // Saves the whole screen, or only the window when one is given, as
+    // $KORVEL_ARTIFACTS/<name>.png.
+    QString screenshot(const QString& name, qulonglong window = 0) const;
 
 private:
     QTemporaryDir m_dir;

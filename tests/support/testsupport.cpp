@@ -76,6 +76,13 @@ WriteLimit::~WriteLimit()
     std::signal(SIGXFSZ, m_handler);
 }
 
+QString artifactPath(const QString& name)
+{
+    const QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS", QDir::tempPath());
+    QDir().mkpath(dir);
+    return dir + u'/' + name;
+}
+
 QByteArray readFileBytes(const QString& path)
 {
     QFile f(path);

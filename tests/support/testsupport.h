@@ -50,6 +50,11 @@ private:
 QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 
+// Where a picture a test keeps for people to look at goes:
+// $KORVEL_ARTIFACTS/<name> (the system's temporary folder without it); the
+// folder is made.
+QString artifactPath(const QString& name);
+
 // Types text into a widget one character at a time (QTest::keyClicks cannot
 // send characters outside ASCII).
 void typeText(QWidget* w, const QString& text);

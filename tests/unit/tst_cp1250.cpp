@@ -36,6 +36,26 @@ private slots:
         // A lone surrogate is one "?" too.
         QCOMPARE(Cp1250::encode(QString(QChar(0xD800))), QByteArray("?"));
     }
+    void whatTheCodePageCanHold_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("holds");
+        QTest::newRow("empty") << QString() << true;
+        QTest::newRow("czech path") << QStringLiteral("/home/jana/Hudba/Zvuky – žluťoučký kůň?") << true;
+        QTest::newRow("every byte") << Cp1250::decode(QByteArray::fromHex("00417f80819effff")) << true;
+        QTest::newRow("cyrillic") << QStringLiteral("/home/jana/Музыка") << false;
+        QTest::newRow("emoji") << QString::fromUcs4(U"/zvuky/\U0001F600") << false;
+        QTest::newRow("lone surrogate") << QString(QChar(0xDC00)) << false;
+        QTest::newRow("capital sharp s") << QStringLiteral("ẞ") << false;
+    }
+    void whatTheCodePageCanHold()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, holds);
+        QCOMPARE(Cp1250::canEncode(text), holds);
+        // What it holds comes back unchanged; what it cannot, does not.
+        QCOMPARE(Cp1250::decode(Cp1250::encode(text)) == text, holds);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCp1250)

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -343,9 +344,8 @@ private slots:
     void addAndFindEventsDecide()
     {
         MakeTree([](TDirTree* t) {
-            t->OnAddDir = [](TDirTree*, const QString& path, bool& doAdd) {
-                doAdd = !path.endsWith(QLatin1String("/beta/"));
-            };
+            t->OnAddDir
+                = [](TDirTree*, const QString& path, bool& doAdd) { doAdd = !path.endsWith(QLatin1String("/beta/")); };
         });
         ExpandA();
         QVERIFY(!Child(DriveA(), "beta"));
@@ -423,7 +423,8 @@ private slots:
         QSignalSpy clicks(m_tree, &TDirTree::OnClick);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {}, m_tree->visualItemRect(m_tree->currentItem()).center());
+        QTest::mouseClick(
+            m_tree->viewport(), Qt::LeftButton, {}, m_tree->visualItemRect(m_tree->currentItem()).center());
         QCOMPARE(clicks.size(), 1);
         QVERIFY(changes.isEmpty());
 
@@ -431,7 +432,8 @@ private slots:
         MakeDirs({ "B/y" });
         m_drives[1].Serial = 6;
         m_drives[1].Label = m_drives[1].DisplayName = QStringLiteral("PHOTOS");
-        QTest::mouseClick(m_tree->viewport(), Qt::LeftButton, {}, m_tree->visualItemRect(m_tree->currentItem()).center());
+        QTest::mouseClick(
+            m_tree->viewport(), Qt::LeftButton, {}, m_tree->visualItemRect(m_tree->currentItem()).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(changes.size(), 1);
         QCOMPARE(m_tree->SelectedPath(), B());
@@ -510,16 +512,36 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("root");
         QTest::addColumn<int>("expected");
-        QTest::newRow("disk") << "ext4" << "/dev/vda" << "/" << int(drtFixed);
-        QTest::newRow("container root") << "overlay" << "overlay" << "/" << int(drtFixed);
-        QTest::newRow("other overlay") << "overlay" << "overlay" << "/var/lib/x" << int(drtUnknown);
-        QTest::newRow("ram") << "tmpfs" << "tmpfs" << "/tmp" << int(drtRamDisk);
-        QTest::newRow("nfs") << "nfs4" << "server:/export" << "/mnt/n" << int(drtRemote);
-        QTest::newRow("windows share") << "cifs" << "//server/share" << "/mnt/s" << int(drtRemote);
-        QTest::newRow("cd") << "iso9660" << "/dev/sr0" << "/media/u/CD" << int(drtCDRom);
-        QTest::newRow("stick") << "vfat" << "/dev/sdz9" << "/media/u/STICK" << int(drtRemovable);
-        QTest::newRow("udisks") << "exfat" << "/dev/sdz1" << "/run/media/u/X" << int(drtRemovable);
-        QTest::newRow("snap") << "squashfs" << "/dev/loop3" << "/snap/core/1" << int(drtUnknown);
+        QTest::newRow("disk") << "ext4"
+                              << "/dev/vda"
+                              << "/" << int(drtFixed);
+        QTest::newRow("container root") << "overlay"
+                                        << "overlay"
+                                        << "/" << int(drtFixed);
+        QTest::newRow("other overlay") << "overlay"
+                                       << "overlay"
+                                       << "/var/lib/x" << int(drtUnknown);
+        QTest::newRow("ram") << "tmpfs"
+                             << "tmpfs"
+                             << "/tmp" << int(drtRamDisk);
+        QTest::newRow("nfs") << "nfs4"
+                             << "server:/export"
+                             << "/mnt/n" << int(drtRemote);
+        QTest::newRow("windows share") << "cifs"
+                                       << "//server/share"
+                                       << "/mnt/s" << int(drtRemote);
+        QTest::newRow("cd") << "iso9660"
+                            << "/dev/sr0"
+                            << "/media/u/CD" << int(drtCDRom);
+        QTest::newRow("stick") << "vfat"
+                               << "/dev/sdz9"
+                               << "/media/u/STICK" << int(drtRemovable);
+        QTest::newRow("udisks") << "exfat"
+                                << "/dev/sdz1"
+                                << "/run/media/u/X" << int(drtRemovable);
+        QTest::newRow("snap") << "squashfs"
+                              << "/dev/loop3"
+                              << "/snap/core/1" << int(drtUnknown);
     }
     void driveTypes()
     {
@@ -539,6 +561,23 @@ private slots:
         for (const TDriveInfo& d : drives) {
             QVERIFY(d.Root.endsWith(u'/'));
             QVERIFY(!d.Root.startsWith(QLatin1String("/proc/")) && !d.Root.startsWith(QLatin1String("/sys/")));
+        }
+        // The home folder is listed as a drive, of the kind of its volume.
+        const QString home = QDir::homePath() + u'/';
+        const auto drive = [&drives](const QString& root) {
+            const auto it
+                = std::find_if(drives.begin(), drives.end(), [&root](const TDriveInfo& d) { return d.Root == root; });
+            return it == drives.end() ? TDriveInfo() : *it;
+        };
+        QCOMPARE(drive(home).Root, home);
+        QString volumeRoot = QStorageInfo(home).rootPath();
+        if (!volumeRoot.endsWith(u'/'))
+            volumeRoot += u'/';
+        if (volumeRoot != home) {
+            const TDriveInfo volume = drive(volumeRoot);
+            QCOMPARE(drive(home).Type, volume.Type);
+            QCOMPARE(drive(home).Serial, volume.Serial);
+            QCOMPARE(drive(home).Label, HomeDriveLabel());
         }
         // The real tree: the root first, and a temporary folder reached
         // through it (or through the volume that holds it).

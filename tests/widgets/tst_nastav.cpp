@@ -35,6 +35,7 @@
 #include <QTreeWidget>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -156,14 +157,6 @@ class TestNastav : public QObject {
         writeFileBytes(folder + "/kkorvel.bak", "contact backup");
     }
     QString ShownText() const { return Dialogs::shown().isEmpty() ? QString() : Dialogs::shown().first().text; }
-    void SaveArtifact(QWidget* w, const QString& name)
-    {
-        QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS");
-        if (dir.isEmpty())
-            dir = QDir::tempPath() + QStringLiteral("/korvel-artifacts");
-        QDir().mkpath(dir);
-        QVERIFY(w->grab().save(dir + u'/' + name));
-    }
 
 private slots:
     void initTestCase()
@@ -206,8 +199,8 @@ private slots:
         QStringList tabs;
         for (int i = 0; i < w->PC->count(); ++i)
             tabs << w->PC->tabText(i);
-        QCOMPARE(tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky",
-                           "informace o čase" }));
+        QCOMPARE(
+            tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky", "informace o čase" }));
         QCOMPARE(w->BOK->statusTip(), QStringLiteral("uloží změny v nastavení programu a ukončí formulář"));
         QCOMPARE(w->BCancel->statusTip(), QStringLiteral("ukončí formulář nastavení programu"));
         QCOMPARE(m_hub->OpenWindowCount(), 1);
@@ -220,8 +213,8 @@ private slots:
         QVERIFY(!w->ChBKAuto->isChecked());
         // Checked here, while the automatic exchange takes the missing keys
         // for false.
-        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
-                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel, w->ChBKPrehled,
+                 w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
             QVERIFY2(c->isChecked(), qPrintable(c->objectName()));
         QVERIFY(w->ChBKPrehled->isHidden());
         QCOMPARE(w->TBPripOpak->value(), 1);
@@ -258,16 +251,14 @@ private slots:
         w->BOK->click();
         QVERIFY(!FindForm(QStringLiteral("FNastav")));
         QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
-        const QList<std::pair<QString, QString>> expected {
-            { "expimpdir", m_folder->path() }, { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" },
-            { "autoimpdel", "1" }, { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" },
-            { "kautoimpdel", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
+        const QList<std::pair<QString, QString>> expected { { "expimpdir", m_folder->path() },
+            { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" }, { "autoimpdel", "1" }, { "autoimpprehled", "1" },
+            { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" }, { "kautoimpdel", "1" },
+            { "kautoimpprehled", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
             { "pripopak", "1" }, { "animtray", "1" }, { "zobriconform", "1" }, { "autoprepomezvel", "5" } };
         for (const auto& [key, value] : expected)
             QCOMPARE(Read("Nastav", key), value);
-        // Shown, not written; nor is the database folder when it stays.
-        QCOMPARE(Read("Nastav", "autoimpprehled"), QStringLiteral("<none>"));
-        QCOMPARE(Read("Nastav", "kautoimpprehled"), QStringLiteral("<none>"));
+        // The database folder is written only when it changes.
         QCOMPARE(Read("Nastav", "adrdatabaze"), QStringLiteral("<none>"));
         for (int i = 1; i <= 6; ++i)
             QCOMPARE(Read("Klaves", QString::number(i)), QString());
@@ -287,8 +278,8 @@ private slots:
         QCOMPARE(w->Dir->text(), QStringLiteral("/srv/výměna"));
         QVERIFY(w->ChBAuto->isChecked());
         QVERIFY(w->ChBKAuto->isChecked());
-        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel,
-                 w->ChBKPrehled, w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
+        for (QCheckBox* c : { w->ChBImpDel, w->ChBPrehled, w->ChBExpDel, w->ChBExpZmen, w->ChBKImpDel, w->ChBKPrehled,
+                 w->ChBKExpDel, w->ChBKExpZmen, w->ChBExpZal, w->ChBAnim, w->ChBZobrIconForm })
             QVERIFY2(!c->isChecked(), qPrintable(c->objectName()));
         QCOMPARE(w->EPripOpak->text(), QStringLiteral("7 min."));
         QCOMPARE(w->EAutoOmez->text(), QStringLiteral("42 sec."));
@@ -303,13 +294,18 @@ private slots:
         QCOMPARE(w->RCyklusIndex(), 0);
         QVERIFY(w->SlovaAC->isChecked());
 
-        // What is shown but not saved stays as the file has it.
-        w->ChBPrehled->setChecked(true);
         w->BOK->click();
         for (const auto& [section, key, value] : AllKeys)
             QCOMPARE(Read(section, key), value);
+        // A change of the import's overview switch is kept (the contacts'
+        // one is hidden and keeps what it had).
+        w = Open();
+        w->ChBPrehled->setChecked(true);
+        w->BOK->click();
+        QCOMPARE(Read("Nastav", "autoimpprehled"), QStringLiteral("1"));
+        QCOMPARE(Read("Nastav", "kautoimpprehled"), QStringLiteral("0"));
         QCOMPARE(Read("Nastav", "kexpimpdir"), QStringLiteral("/srv/výměna"));
-        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        QCOMPARE(TrayCodes(4), QStringList({ "6 0", "3 0", "6 0", "3 0" }));
     }
 
     void hostileValuesAreTamed()
@@ -508,18 +504,70 @@ private slots:
         QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
     }
 
-    void aFolderDifferingInLetterCaseMovesNothing()
+    // The same folder spelled another way moves nothing, and so does a name
+    // differing only in letter case, as long as it names no folder of its
+    // own: then it is another folder on this file system.
+    void theSameFolderMovesNothing_data()
     {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("moves");
+        QTest::newRow("trailing slash") << "Data/" << false;
+        QTest::newRow("dots") << "x/../Data/./" << false;
+        QTest::newRow("a link to it") << "odkaz" << false;
+        QTest::newRow("letter case") << "DATA" << false;
+        QTest::newRow("letter case, a folder of its own") << "DATA" << true;
+    }
+    void theSameFolderMovesNothing()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, moves);
         const QString data = m_folder->file("Data");
         WriteData(data);
+        QVERIFY(QFile::link(data, m_folder->file("odkaz")));
+        if (moves)
+            QVERIFY(QDir().mkpath(m_folder->file(typed)));
         Write("Nastav", "adrdatabaze", data);
         TFNastav* w = Open();
-        w->DEDatabaze->setText(m_folder->file("DATA/"));
+        w->DEDatabaze->setText(m_folder->file(typed));
         w->BOK->click();
         QVERIFY(Dialogs::shown().isEmpty());
-        QCOMPARE(Read("Nastav", "adrdatabaze"), data);
-        QVERIFY(QFileInfo::exists(data + "/korvel.da1"));
-        QVERIFY(!QFileInfo::exists(m_folder->file("DATA")));
+        QCOMPARE(Read("Nastav", "adrdatabaze"), moves ? m_folder->file(typed) : data);
+        QCOMPARE(QFileInfo::exists(data + "/korvel.da1"), !moves);
+        QCOMPARE(QFileInfo::exists(m_folder->file("DATA/korvel.da1")), moves);
+    }
+
+    // Files not made yet are skipped: a fresh installation can choose its
+    // folder, and data already waiting in the new folder is taken as it is.
+    void missingDataFilesAreSkipped_data()
+    {
+        QTest::addColumn<QStringList>("old");
+        QTest::addColumn<QStringList>("waiting");
+        QTest::newRow("nothing yet") << QStringList() << QStringList();
+        QTest::newRow("contacts only") << QStringList { "korvel.db1" } << QStringList();
+        QTest::newRow("reminders only") << QStringList { "korvel.da1" } << QStringList { "korvel.db1" };
+        QTest::newRow("a shared folder with data") << QStringList() << QStringList { "korvel.da1", "korvel.db1" };
+    }
+    void missingDataFilesAreSkipped()
+    {
+        QFETCH(QStringList, old);
+        QFETCH(QStringList, waiting);
+        const QString target = m_folder->file("sdilena");
+        QDir().mkpath(target);
+        for (const QString& name : old)
+            writeFileBytes(m_folder->file(name), "old " + name.toLatin1());
+        for (const QString& name : waiting)
+            writeFileBytes(target + u'/' + name, "waiting " + name.toLatin1());
+        TFNastav* w = Open();
+        w->DEDatabaze->setText(target);
+        w->BOK->click();
+        QVERIFY2(Dialogs::shown().isEmpty(), qPrintable(ShownText()));
+        QCOMPARE(Read("Nastav", "adrdatabaze"), target);
+        for (const QString& name : old) {
+            QCOMPARE(readFileBytes(target + u'/' + name), "old " + name.toLatin1());
+            QVERIFY(!QFileInfo::exists(m_folder->file(name)));
+        }
+        for (const QString& name : waiting)
+            QCOMPARE(readFileBytes(target + u'/' + name), "waiting " + name.toLatin1());
     }
 
     void refusals_data()
@@ -531,7 +579,6 @@ private slots:
         QTest::newRow("both") << "both" << QStringList { OtherWindows, ContactsRun };
         QTest::newRow("a windows path") << "windows" << QStringList { CannotCreate };
         QTest::newRow("a relative path") << "relative" << QStringList { CannotCreate };
-        QTest::newRow("no reminder file") << "nodata" << QStringList { CannotMove };
         QTest::newRow("the contact file unreadable") << "faildb" << QStringList { CannotMove };
         QTest::newRow("data in the new folder already") << "occupied" << QStringList { CannotMove };
     }
@@ -547,8 +594,6 @@ private slots:
                 { "listen", ContactAppTitle, m_folder->file("contacts.log") });
             QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ContactAppTitle), 10000);
         }
-        if (why == "nodata")
-            QVERIFY(QFile::remove(m_folder->file("korvel.da1")));
         if (why == "faildb") {
             // The reminder file copies, the contact file cannot be read.
             QVERIFY(QFile::remove(m_folder->file("korvel.db1")));
@@ -604,18 +649,26 @@ private slots:
         const QString from = m_folder->file("stare");
         const QString to = m_folder->file("nove");
         QDir().mkpath(to);
-        // No reminder file: nothing to copy.
+        // No data files: nothing to copy, nothing refused.
         QDir().mkpath(from);
-        QVERIFY(!CopyDataFiles(from, to));
-        // Only the reminder file: the contact file is optional.
+        QCOMPARE(CopyDataFiles(from, to), std::optional<QStringList>(QStringList()));
+        // Only the reminder file: only it is copied.
         writeFileBytes(from + "/korvel.da1", "reminders");
-        QVERIFY(CopyDataFiles(from, to));
+        QCOMPARE(CopyDataFiles(from, to), std::optional<QStringList>(QStringList { "korvel.da1" }));
         QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
         QVERIFY(!QFileInfo::exists(to + "/korvel.db1"));
         QCOMPARE(readFileBytes(from + "/korvel.da1"), QByteArray("reminders"));
         // A second time the targets exist: refused, untouched.
         writeFileBytes(from + "/korvel.da1", "newer reminders");
         QVERIFY(!CopyDataFiles(from, to));
+        // Both exist, the second cannot be read (a folder of that name):
+        // neither is copied.
+        QVERIFY(QDir().mkpath(from + "/korvel.db1"));
+        const QString fresh = m_folder->file("cista");
+        QDir().mkpath(fresh);
+        QVERIFY(!CopyDataFiles(from, fresh));
+        QVERIFY(QDir(fresh).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+        QVERIFY(QDir().rmdir(from + "/korvel.db1"));
         QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
 
         RemoveOldDataFiles(from, to);
@@ -627,6 +680,78 @@ private slots:
         RemoveOldDataFiles(from, to);
         QCOMPARE(readFileBytes(to + "/korvel.bak"), QByteArray("new backup"));
         QCOMPARE(readFileBytes(from + "/korvel.bak"), QByteArray("old backup"));
+    }
+
+    // A folder whose name the settings file cannot hold is refused with
+    // a message, never stored with "?" in it; nothing is saved meanwhile.
+    void foldersOutsideTheCodePageAreRefused_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("exchange folder") << "Dir";
+        QTest::newRow("database folder") << "DEDatabaze";
+        QTest::newRow("sound folder") << "LVAdr";
+    }
+    void foldersOutsideTheCodePageAreRefused()
+    {
+        QFETCH(QString, where);
+        const QString foreign = m_folder->file(QStringLiteral("Музыка ☺"));
+        QVERIFY(QDir().mkpath(foreign));
+        WriteData(m_folder->path());
+        TFNastav* w = Open();
+        w->TBPripOpak->setValue(6);
+        if (where == "Dir")
+            w->Dir->setText(foreign);
+        if (where == "DEDatabaze")
+            w->DEDatabaze->setText(foreign);
+        if (where == "LVAdr") {
+            // Refused when it is added.
+            w->DirTree->SetSelectedPath(foreign);
+            QCOMPARE(w->DirTree->SelectedPath(), foreign + u'/');
+            w->BPlus->click();
+            QCOMPARE(w->LVAdr->topLevelItemCount(), 0);
+            QCOMPARE(Dialogs::shown().size(), 1);
+            // Rows can come no other way but from the settings file; one put
+            // there is refused at saving all the same.
+            w->LVAdr->addTopLevelItem(new QTreeWidgetItem(QStringList { foreign }));
+        }
+        w->BOK->click();
+        const QString message = QStringLiteral("Adresář „%1“ nelze uložit do nastavení: jeho název obsahuje znaky, "
+                                               "které soubor nastavení neumí zapsat. Vyberte jiný adresář.")
+                                    .arg(foreign);
+        QCOMPARE(Dialogs::shown().last().text, message);
+        QCOMPARE(Dialogs::shown().last().type, MsgDlgType::Warning);
+        QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
+        QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("<none>"));
+        QVERIFY(!readFileBytes(Ini()).contains('?'));
+        QVERIFY(QFileInfo::exists(m_folder->file("korvel.da1")));
+        QVERIFY(CodesBefore().isEmpty());
+    }
+
+    // The window's own shortcuts ("&Zpět", "&OK") are hotkeys in a hotkey
+    // field; Tab still moves on.
+    void aHotkeyFieldTakesTheWindowsShortcuts()
+    {
+        TFNastav* w = Open();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        w->PC->setCurrentIndex(3);
+        w->HKPrehledK->setFocus();
+        // A button's mnemonic pushes it down at once and clicks it a moment
+        // later.
+        QTest::keyClick(w->HKPrehledK, Qt::Key_Z, Qt::AltModifier);
+        QVERIFY(!w->BCancel->isDown());
+        QCOMPARE(w->HKPrehledK->text(), QStringLiteral("Alt+Z"));
+        QTest::keyClick(w->HKPrehledK, Qt::Key_O, Qt::AltModifier);
+        QVERIFY(!w->BOK->isDown());
+        QCOMPARE(w->HKPrehledK->text(), QStringLiteral("Alt+O"));
+        QTest::keyClick(w->HKPrehledK, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), w->HKKalendar);
+        // Elsewhere the shortcut is the window's again.
+        QTest::keyClick(w->HKKalendar, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+        QVERIFY(w->BOK->isDown());
+        QTRY_VERIFY(!FindForm(QStringLiteral("FNastav")));
+        QCOMPARE(Read("Klaves", "5"), QStringLiteral("Alt+O"));
     }
 
     void anUnwritableSettingsFileIsSaidClearly()
@@ -667,7 +792,7 @@ private slots:
         const char* names[] = { "adresare", "export", "nastaveni", "klavesy", "hodiny" };
         for (int i = 0; i < w->PC->count(); ++i) {
             w->PC->setCurrentIndex(i);
-            SaveArtifact(w, QStringLiteral("nastav-%1.png").arg(QLatin1String(names[i])));
+            QVERIFY(w->grab().save(artifactPath(QStringLiteral("nastav-%1.png").arg(QLatin1String(names[i])))));
         }
     }
 };
