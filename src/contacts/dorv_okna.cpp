@@ -1,6 +1,7 @@
 #include "dorv_okna.h"
 
 #include "dorv_about.h"
+#include "dorv_edit.h"
 #include "dorv_newk.h"
 #include "dorv_prehled.h"
 
@@ -25,6 +26,7 @@ FormFactory& ContactForms()
 void RegisterContactWindows(FormFactory& forms)
 {
     forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
+    forms.Register("FKEdit", [](OpenMode) { return new TFKEdit; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
 }
