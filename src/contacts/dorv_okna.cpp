@@ -3,7 +3,9 @@
 #include "dorv_about.h"
 #include "dorv_edit.h"
 #include "dorv_newk.h"
+#include "dorv_odstran.h"
 #include "dorv_prehled.h"
+#include "dorv_prehlsloup.h"
 
 FormFactory& ContactForms()
 {
@@ -27,6 +29,8 @@ void RegisterContactWindows(FormFactory& forms)
 {
     forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
     forms.Register("FKEdit", [](OpenMode) { return new TFKEdit; });
+    forms.Register("FKOdstran", [](OpenMode) { return new TFKOdstran; });
+    forms.Register("FKPrehlSloup", [](OpenMode) { return new TFKPrehlSloup; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
 }
