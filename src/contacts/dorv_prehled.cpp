@@ -546,8 +546,8 @@ int TFKPrehled::MatchingSlots(const ContactRecord& record, const QList<bool>& ac
 }
 
 // The file is read in one pass before any event is handled, so no handler
-// runs while it is open; the rows are added one by one with the events in
-// between, and a reload started meanwhile ends this one.
+// runs while it is open; the rows are added with the events processed
+// every few milliseconds, and a reload started meanwhile ends this one.
 void TFKPrehled::Aktualizuj()
 {
     List->clear();
@@ -560,20 +560,23 @@ void TFKPrehled::Aktualizuj()
         activeCount += active[slot];
     }
 
+    // No event is processed during the pass, so the filter texts stand
+    // still while the matching contacts are picked out.
     QList<ContactRecord> records;
-    ForEachContact(DataPath(), [&](int, const ContactRecord& r) { records.append(r); });
+    ForEachContact(DataPath(), [&](int, const ContactRecord& r) {
+        const int matches = r.vymazano || activeCount == 0 ? 0 : MatchingSlots(r, active);
+        if (int(r.vymazano) == Mode && matches == activeCount)
+            records.append(r);
+    });
 
     const QPointer<TFKPrehled> self(this);
+    EventPump pump;
     for (const ContactRecord& r : records) {
-        const int matches = r.vymazano || activeCount == 0 ? 0 : MatchingSlots(r, active);
-        if (int(r.vymazano) == Mode && matches == activeCount) {
-            AddContactRow(List, r);
-            // The key the row's contact is found again by, should another
-            // program renumber the file.
-            List->topLevelItem(List->topLevelItemCount() - 1)->setData(0, Qt::UserRole, r.unikat);
-        }
-        QCoreApplication::processEvents();
-        if (!self || m_reloadGeneration != run)
+        AddContactRow(List, r);
+        // The key the row's contact is found again by, should another
+        // program renumber the file.
+        List->topLevelItem(List->topLevelItemCount() - 1)->setData(0, Qt::UserRole, r.unikat);
+        if (pump() && (!self || m_reloadGeneration != run))
             return;
     }
     m_reloadGeneration = 0;
@@ -675,9 +678,9 @@ void TFKPrehled::AktualSluc(int panel)
     m_mergeGeneration = run;
     const QPointer<TFKPrehled> self(this);
     QCoreApplication::processEvents();
+    EventPump pump;
     for (int i = 0; self && m_mergeGeneration == run && i < List->topLevelItemCount(); ++i) {
-        QCoreApplication::processEvents();
-        if (!self || m_mergeGeneration != run)
+        if (pump() && (!self || m_mergeGeneration != run))
             return;
         const QTreeWidgetItem* row = List->topLevelItem(i);
         ContactRecord record;

@@ -3,6 +3,7 @@
 #include "contactfile.h"
 #include "itemlist.h"
 #include "jbstr.h"
+#include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/inifile.h"
 #include "platform/tag.h"
@@ -232,12 +233,15 @@ QList<ContactRecord> allContacts(const QString& path)
 // Fills the combo with the items that text gives for every record.
 void fillFromFile(QComboBox* combo, const QString& path, const std::function<QString(const ContactRecord&)>& text)
 {
+    // Only the texts are kept from the one pass over the file.
+    QStringList texts;
+    ForEachContact(path, [&](int, const ContactRecord& r) { texts << text(r); });
     ComboFiller filler(combo);
     filler.clear(true);
-    for (const ContactRecord& r : allContacts(path)) {
-        filler.addList(text(r));
-        QCoreApplication::processEvents();
-        if (!filler.alive())
+    EventPump pump;
+    for (const QString& t : texts) {
+        filler.addList(t);
+        if (pump() && !filler.alive())
             return;
     }
     SortItemsNoCase(filler.combo());
@@ -489,6 +493,7 @@ void FilterGroupCombos(
             c2.clear(false);
         break;
     }
+    EventPump pump;
     for (const ContactRecord& r : allContacts(path)) {
         if (hasItemExactly(GroupLevel(r, level), group)) {
             if (level != 1 && textEmpty(c1))
@@ -498,8 +503,7 @@ void FilterGroupCombos(
             if (level != 3)
                 c3.addList(r.skupina3);
         }
-        QCoreApplication::processEvents();
-        if (!c1.alive() || !c2.alive() || !c3.alive())
+        if (pump() && (!c1.alive() || !c2.alive() || !c3.alive()))
             return;
     }
     for (const ComboFiller* c : { &c1, &c2, &c3 })

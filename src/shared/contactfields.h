@@ -70,8 +70,8 @@ int RowContactNumber(const QTreeWidget* listView, const QTreeWidgetItem* row);
 // Combos filled from the contact file. Items are compared ignoring letter
 // case (Czech letters too), so a group is listed once, in the spelling met
 // first; empty items are no groups and are never listed. Filling keeps the text the user typed.
-// The application's events are processed after each record, so a window
-// stays responsive while a large file is read; a combo destroyed meanwhile
+// The application's events are processed every few milliseconds of the
+// filling, so a window stays responsive while a large file is read; a combo destroyed meanwhile
 // ends the filling.
 
 // Adds each ";"-item of list that the combo does not hold yet.

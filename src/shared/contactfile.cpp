@@ -109,6 +109,11 @@ void DeleteContact(int number, const QString& path)
 
 int LocateContact(const QString& path, int number, double unikat)
 {
+    // Mostly the contact is where it was listed: one read settles it.
+    ContactRecord there;
+    int at = number;
+    if (number >= 1 && ContactFile(path).read(at, there) && at == number && there.unikat == unikat)
+        return number;
     // Deletions move contacts down the file: of several holding the stamp
     // (copies from elsewhere) the nearest below the number is the one that
     // moved there.
