@@ -86,10 +86,14 @@ void keysTo(const Desktop& d, qulonglong window, const QStringList& keys)
     d.xdotool(QStringList { "key", "--delay", "60" } + keys);
 }
 
+// A letter outside the keyboard's map is typed through a key xdotool maps
+// for it first; when it comes first the application may see the key before
+// the new map and lose it, so a blank goes ahead and is taken back.
 void typeTo(const Desktop& d, qulonglong window, const QString& text)
 {
     d.xdotool({ "windowfocus", "--sync", QString::number(window) });
-    d.xdotool({ "type", "--delay", "60", text });
+    d.xdotool({ "type", "--delay", "80", u' ' + text });
+    d.xdotool({ "key", "--delay", "60", "Home", "Delete", "End" });
 }
 
 // A click into the list of a list window (below its toolbar and filter,
