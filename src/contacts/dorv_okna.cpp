@@ -1,7 +1,11 @@
 #include "dorv_okna.h"
 
 #include "dorv_about.h"
+#include "dorv_edit.h"
+#include "dorv_newk.h"
+#include "dorv_odstran.h"
 #include "dorv_prehled.h"
+#include "dorv_prehlsloup.h"
 
 FormFactory& ContactForms()
 {
@@ -23,6 +27,10 @@ FormFactory& ContactForms()
 // that the window is not available.
 void RegisterContactWindows(FormFactory& forms)
 {
+    forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
+    forms.Register("FKEdit", [](OpenMode) { return new TFKEdit; });
+    forms.Register("FKOdstran", [](OpenMode) { return new TFKOdstran; });
+    forms.Register("FKPrehlSloup", [](OpenMode) { return new TFKPrehlSloup; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
 }

@@ -12,6 +12,8 @@
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
 
+#include <QTimer>
+
 namespace {
 
 TFKZaklad* Instance = nullptr;
@@ -23,6 +25,18 @@ const QString Overview = QStringLiteral("FKPrehled");
 TFKZaklad* FKZaklad()
 {
     return Instance;
+}
+
+void ReportContactsGone(int count)
+{
+    if (count <= 0)
+        return;
+    const QString text = count == 1
+        ? QStringLiteral("Kontakt již v databázi není (mezitím jej odstranil jiný program) - změna nebyla zapsána.")
+        : QStringLiteral("Některé kontakty již v databázi nejsou (mezitím je odstranil jiný program) - jejich "
+                         "změna nebyla zapsána.\nPočet: ")
+            + QString::number(count);
+    MessageDlgCentered(text, MsgDlgType::Warning, MsgBtn::OK, 0);
 }
 
 TFKZaklad::TFKZaklad()
@@ -79,8 +93,20 @@ void TFKZaklad::EditFormClosed()
         --m_openEditForms;
 }
 
+void TFKZaklad::EndWhenIdle(int ms)
+{
+    if (!m_idle) {
+        m_idle = new QTimer(this);
+        m_idle->setSingleShot(true);
+        connect(m_idle, &QTimer::timeout, this, [this] { EndIfNoWindow(); });
+    }
+    m_idle->start(ms);
+}
+
 void TFKZaklad::HandleContactCommand(int32_t code, int32_t arg)
 {
+    if (m_idle)
+        m_idle->start();
     RestoreApplication();
     switch (code) {
     case dcRestore:

@@ -59,3 +59,17 @@ bool RunGuarded(const std::function<void()>& f)
     }
     return false;
 }
+
+EventPump::EventPump(int intervalMs)
+    : m_interval(intervalMs)
+{
+}
+
+bool EventPump::operator()()
+{
+    if (m_since.isValid() && m_since.elapsed() < m_interval)
+        return false;
+    QCoreApplication::processEvents();
+    m_since.start();
+    return true;
+}

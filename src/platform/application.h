@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <exception>
 #include <functional>
@@ -27,6 +28,22 @@ public:
 private:
     QString m_title;
     std::function<void(const std::exception&)> m_onException;
+};
+
+// Lets the user in during a long loop over records (typing into a filter,
+// closing the window): the pending events are processed at the first call
+// and then once interval ms have passed since they last were, not after
+// every record, so a list of thousands fills without laying itself out
+// thousands of times.
+class EventPump {
+public:
+    explicit EventPump(int intervalMs = 25);
+    // Processes the pending events when the interval is over; true then.
+    bool operator()();
+
+private:
+    qint64 m_interval;
+    QElapsedTimer m_since;
 };
 
 // Shows an exception the way the running application shows it (its handler,

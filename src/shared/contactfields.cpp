@@ -2,6 +2,8 @@
 
 #include "contactfile.h"
 #include "itemlist.h"
+#include "jbstr.h"
+#include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/inifile.h"
 #include "platform/tag.h"
@@ -125,14 +127,10 @@ QStringList layoutItems(const QString& layout)
     return items;
 }
 
-// Case of A-Z folded, as items are compared (SameText).
+// Letter case folded, the Czech letters too, as group names are compared.
 QString foldKey(const QString& s)
 {
-    QString k = s;
-    for (QChar& c : k)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    return k;
+    return CzechLowerCase(s);
 }
 
 // Columns keep the widths given to them: none stretches, and narrow ones
@@ -148,7 +146,7 @@ void appendColumn(QTreeWidget* listView, const QString& caption, int width)
     listView->setColumnWidth(column, width);
 }
 
-// Adds items to one combo unless an equal one (but for the case of A-Z) is
+// Adds items to one combo unless an equal one (but for the letter case) is
 // there. The keys of the items are kept aside, so a long list is not walked
 // for every item; should the combo change under it (events are processed
 // between records), they are taken again.
@@ -235,12 +233,15 @@ QList<ContactRecord> allContacts(const QString& path)
 // Fills the combo with the items that text gives for every record.
 void fillFromFile(QComboBox* combo, const QString& path, const std::function<QString(const ContactRecord&)>& text)
 {
+    // Only the texts are kept from the one pass over the file.
+    QStringList texts;
+    ForEachContact(path, [&](int, const ContactRecord& r) { texts << text(r); });
     ComboFiller filler(combo);
     filler.clear(true);
-    for (const ContactRecord& r : allContacts(path)) {
-        filler.addList(text(r));
-        QCoreApplication::processEvents();
-        if (!filler.alive())
+    EventPump pump;
+    for (const QString& t : texts) {
+        filler.addList(t);
+        if (pump() && !filler.alive())
             return;
     }
     SortItemsNoCase(filler.combo());
@@ -492,6 +493,7 @@ void FilterGroupCombos(
             c2.clear(false);
         break;
     }
+    EventPump pump;
     for (const ContactRecord& r : allContacts(path)) {
         if (hasItemExactly(GroupLevel(r, level), group)) {
             if (level != 1 && textEmpty(c1))
@@ -501,8 +503,7 @@ void FilterGroupCombos(
             if (level != 3)
                 c3.addList(r.skupina3);
         }
-        QCoreApplication::processEvents();
-        if (!c1.alive() || !c2.alive() || !c3.alive())
+        if (pump() && (!c1.alive() || !c2.alive() || !c3.alive()))
             return;
     }
     for (const ComboFiller* c : { &c1, &c2, &c3 })

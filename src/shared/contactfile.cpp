@@ -2,6 +2,13 @@
 
 #include "recordfile.h"
 
+#include "platform/datetime.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 enum Offset : int {
@@ -56,6 +63,8 @@ struct ContactCodec {
 
 static_assert(OReserved + 3 == ContactRecord::Size);
 
+constexpr double MsPerDay = 86400000.0;
+
 using ContactFile = RecordFileOf<ContactCodec>;
 
 } // namespace
@@ -101,6 +110,47 @@ void DeleteContact(int number, const QString& path)
 int RemoveContactsWhere(const QString& path, const std::function<bool(int position, const ContactRecord& record)>& drop)
 {
     return ContactFile(path).removeWhere(drop, RecordFile::Ids::RenumberIfRemoved);
+}
+
+int LocateContact(const QString& path, int number, double unikat)
+{
+    // Mostly the contact is where it was listed: one read settles it.
+    ContactRecord there;
+    int at = number;
+    if (number >= 1 && ContactFile(path).read(at, there) && at == number && there.unikat == unikat)
+        return number;
+    // Deletions move contacts down the file: of several holding the stamp
+    // (copies from elsewhere) the nearest below the number is the one that
+    // moved there.
+    int below = 0;
+    int above = 0;
+    ContactFile(path).raw().scan([&](int position, const char* bytes) {
+        if (RecordBytes::getDouble(bytes, Ounikat) != unikat)
+            return true;
+        if (position <= number)
+            below = position;
+        else if (above == 0)
+            above = position;
+        return position < number;
+    });
+    return below != 0 ? below : above;
+}
+
+double NewContactStamp(const QString& path)
+{
+    static qint64 lastGiven = 0;
+    QSet<qint64> taken;
+    ContactFile(path).raw().scan([&](int, const char* bytes) {
+        const double stamp = RecordBytes::getDouble(bytes, Ounikat);
+        if (std::isfinite(stamp) && std::abs(stamp) < 3e6)
+            taken.insert(std::llround(stamp * MsPerDay));
+        return true;
+    });
+    qint64 ms = std::max(std::llround(Now() * MsPerDay), lastGiven + 1);
+    while (taken.contains(ms))
+        ++ms;
+    lastGiven = ms;
+    return double(ms) / MsPerDay;
 }
 
 bool AnyDeleted(const QString& path)

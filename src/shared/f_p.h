@@ -41,6 +41,8 @@ bool ReadShowIconForm(const QString& iniPath);
 // piece n (1-based), empty past the end of the text.
 constexpr int MemoPieceLength = 255;
 QString MemoPiece(int n, const QTextEdit* memo);
+// The same of a text as a memo shows it (line breaks "\n").
+QString MemoPiece(int n, const QString& text);
 // The memo text of its stored pieces, line breaks back to "\n". A line break
 // cut between two pieces is whole again.
 QString JoinMemoPieces(const QStringList& pieces);
@@ -64,3 +66,5 @@ QMenu* CreateMemoMenu(QTextEdit* memo, QWidget* owner, std::function<QString()> 
 // (counted as MemoPiece counts): what goes beyond is taken back from before
 // the cursor, where it was typed or pasted.
 void LimitMemoToPieces(QTextEdit* memo, int pieces);
+// The same for a limit of maxLength characters.
+void LimitMemoLength(QTextEdit* memo, int maxLength);
