@@ -1,6 +1,7 @@
 #include "dorv_okna.h"
 
 #include "dorv_about.h"
+#include "dorv_newk.h"
 #include "dorv_prehled.h"
 
 FormFactory& ContactForms()
@@ -23,6 +24,7 @@ FormFactory& ContactForms()
 // that the window is not available.
 void RegisterContactWindows(FormFactory& forms)
 {
+    forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
 }

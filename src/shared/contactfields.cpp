@@ -2,6 +2,7 @@
 
 #include "contactfile.h"
 #include "itemlist.h"
+#include "jbstr.h"
 #include "platform/datetime.h"
 #include "platform/inifile.h"
 #include "platform/tag.h"
@@ -125,14 +126,10 @@ QStringList layoutItems(const QString& layout)
     return items;
 }
 
-// Case of A-Z folded, as items are compared (SameText).
+// Letter case folded, the Czech letters too, as group names are compared.
 QString foldKey(const QString& s)
 {
-    QString k = s;
-    for (QChar& c : k)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    return k;
+    return CzechLowerCase(s);
 }
 
 // Columns keep the widths given to them: none stretches, and narrow ones
@@ -148,7 +145,7 @@ void appendColumn(QTreeWidget* listView, const QString& caption, int width)
     listView->setColumnWidth(column, width);
 }
 
-// Adds items to one combo unless an equal one (but for the case of A-Z) is
+// Adds items to one combo unless an equal one (but for the letter case) is
 // there. The keys of the items are kept aside, so a long list is not walked
 // for every item; should the combo change under it (events are processed
 // between records), they are taken again.

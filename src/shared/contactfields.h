@@ -67,9 +67,9 @@ int NumberColumnIndex(const QTreeWidget* listView);
 // or when the cell holds no number.
 int RowContactNumber(const QTreeWidget* listView, const QTreeWidgetItem* row);
 
-// Combos filled from the contact file. Items are compared ignoring the case
-// of A-Z, so a group is listed once, in the spelling met first; empty items
-// are no groups and are never listed. Filling keeps the text the user typed.
+// Combos filled from the contact file. Items are compared ignoring letter
+// case (Czech letters too), so a group is listed once, in the spelling met
+// first; empty items are no groups and are never listed. Filling keeps the text the user typed.
 // The application's events are processed after each record, so a window
 // stays responsive while a large file is read; a combo destroyed meanwhile
 // ends the filling.

@@ -2,6 +2,13 @@
 
 #include "recordfile.h"
 
+#include "platform/datetime.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 enum Offset : int {
@@ -56,6 +63,8 @@ struct ContactCodec {
 
 static_assert(OReserved + 3 == ContactRecord::Size);
 
+constexpr double MsPerDay = 86400000.0;
+
 using ContactFile = RecordFileOf<ContactCodec>;
 
 } // namespace
@@ -96,6 +105,34 @@ bool ContactIdExists(const QString& path, int number, int count)
 void DeleteContact(int number, const QString& path)
 {
     ContactFile(path).raw().remove(number, RecordFile::Ids::Renumber);
+}
+
+int LocateContact(const QString& path, int number, double unikat)
+{
+    int found = 0;
+    ContactFile(path).raw().scan([&](int position, const char* bytes) {
+        if (RecordBytes::getDouble(bytes, Ounikat) == unikat && (found == 0 || position == number))
+            found = position;
+        return found == 0 || position < number;
+    });
+    return found;
+}
+
+double NewContactStamp(const QString& path)
+{
+    static qint64 lastGiven = 0;
+    QSet<qint64> taken;
+    ContactFile(path).raw().scan([&](int, const char* bytes) {
+        const double stamp = RecordBytes::getDouble(bytes, Ounikat);
+        if (std::isfinite(stamp) && std::abs(stamp) < 3e6)
+            taken.insert(std::llround(stamp * MsPerDay));
+        return true;
+    });
+    qint64 ms = std::max(std::llround(Now() * MsPerDay), lastGiven + 1);
+    while (taken.contains(ms))
+        ++ms;
+    lastGiven = ms;
+    return double(ms) / MsPerDay;
 }
 
 bool AnyDeleted(const QString& path)

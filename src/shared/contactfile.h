@@ -32,6 +32,16 @@ bool ContactIdExists(const QString& path, int number, int count);
 // carries its position as number.
 void DeleteContact(int number, const QString& path);
 
+// Where the contact made at unikat stands now: at number when it is still
+// there, else the first position holding it; 0 when the file holds it no more.
+// Another program may have renumbered the file since number was taken.
+int LocateContact(const QString& path, int number, double unikat);
+
+// The creation time of a new contact, the key other machines know it by: now
+// to the millisecond, but later than every stamp this process gave before and
+// held by no contact of the file, so that two quick saves never share one.
+double NewContactStamp(const QString& path);
+
 // Whether some contact is marked deleted by the user.
 bool AnyDeleted(const QString& path);
 

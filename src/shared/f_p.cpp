@@ -209,7 +209,12 @@ QMenu* CreateMemoMenu(QTextEdit* memo, QWidget* owner, std::function<QString()> 
 
 void LimitMemoToPieces(QTextEdit* memo, int pieces)
 {
-    const qsizetype maxLength = qsizetype(pieces) * MemoPieceLength;
+    LimitMemoLength(memo, pieces * MemoPieceLength);
+}
+
+void LimitMemoLength(QTextEdit* memo, int limit)
+{
+    const qsizetype maxLength = limit;
     QObject::connect(memo, &QTextEdit::textChanged, memo, [memo, maxLength] {
         for (;;) {
             const qsizetype excess = Cp1250::byteLength(editControlText(memo)) - maxLength;

@@ -64,3 +64,5 @@ QMenu* CreateMemoMenu(QTextEdit* memo, QWidget* owner, std::function<QString()> 
 // (counted as MemoPiece counts): what goes beyond is taken back from before
 // the cursor, where it was typed or pasted.
 void LimitMemoToPieces(QTextEdit* memo, int pieces);
+// The same for a limit of maxLength characters.
+void LimitMemoLength(QTextEdit* memo, int maxLength);

@@ -73,11 +73,30 @@ bool ListHasItem(const QString& list, const QString& item, QChar sep)
     const QString t = TrimSeparators(list, sep);
     if (t.isEmpty() || item.isEmpty())
         return false;
+    const QString key = CzechLowerCase(item);
     const int n = ItemCount(t, sep);
     for (int i = 1; i <= n; ++i)
-        if (SameText(ExtractItem(t, sep, i), item))
+        if (CzechLowerCase(ExtractItem(t, sep, i)) == key)
             return true;
     return false;
+}
+
+QString RemoveListItem(const QString& list, const QString& item, QChar sep)
+{
+    const QString key = CzechLowerCase(item);
+    QStringList kept;
+    const int n = ItemCount(list, sep);
+    for (int i = 1; i <= n; ++i) {
+        const QString it = ExtractItem(list, sep, i);
+        if (!it.isEmpty() && CzechLowerCase(it) != key)
+            kept << it;
+    }
+    return kept.join(sep);
+}
+
+QString StripStar(const QString& s)
+{
+    return s.startsWith(u'*') ? s.mid(1) : s;
 }
 
 void SortItemsNoCase(QComboBox* combo)

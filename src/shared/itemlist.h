@@ -16,8 +16,14 @@ int ItemCount(const QString& s, QChar sep);
 QString ExtractItem(const QString& s, QChar sep, int n);
 // Removes one leading and then one trailing separator.
 QString TrimSeparators(const QString& s, QChar sep);
-// Whether some item of list equals item, ignoring the case of A-Z.
+// Whether some item of list equals item, ignoring letter case (the Czech
+// letters too, so "Práce" and "PRÁCE" are one group).
 bool ListHasItem(const QString& list, const QString& item, QChar sep);
+// list without every item equal to item (letter case ignored as above); the
+// other items keep their order and no separator is left doubled or at an end.
+QString RemoveListItem(const QString& list, const QString& item, QChar sep);
+// s without one leading "*" (the multi-edit's mark of values that differ).
+QString StripStar(const QString& s);
 
 // Sorts the items by their lower-cased texts in Czech order.
 void SortItemsNoCase(QComboBox* combo);

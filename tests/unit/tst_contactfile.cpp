@@ -1,5 +1,6 @@
 #include "shared/contactfile.h"
 
+#include "platform/datetime.h"
 #include "platform/errors.h"
 
 #include "testsupport.h"
@@ -206,6 +207,64 @@ private slots:
         const QString path = fileWithNumbers(dir, { 2, 9, 1 });
         DeleteContact(9, path);
         QCOMPARE(contents(path), (QList<QPair<int, QString>> { { 1, "n2" }, { 2, "n1" } }));
+    }
+
+    // Stamps 10, 20, 30, 20 (a copy made elsewhere shares 20).
+    void locateFindsTheContactWhereverItMoved_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<double>("unikat");
+        QTest::addColumn<int>("position");
+        QTest::newRow("in its place") << 3 << 30.0 << 3;
+        QTest::newRow("moved down") << 4 << 30.0 << 3;
+        QTest::newRow("moved up") << 1 << 30.0 << 3;
+        QTest::newRow("past the end") << 9 << 10.0 << 1;
+        QTest::newRow("twice: its own place first") << 4 << 20.0 << 4;
+        QTest::newRow("twice: else the first") << 3 << 20.0 << 2;
+        QTest::newRow("gone") << 2 << 25.0 << 0;
+        QTest::newRow("no number") << 0 << 10.0 << 1;
+    }
+
+    void locateFindsTheContactWhereverItMoved()
+    {
+        QFETCH(int, number);
+        QFETCH(double, unikat);
+        QFETCH(int, position);
+        TempProgramFolder dir;
+        const QString path = fileWithNumbers(dir, { 1, 2, 3, 4 });
+        const double stamps[] = { 10, 20, 30, 20 };
+        for (int i = 1; i <= 4; ++i) {
+            ContactRecord r = person("x", i);
+            r.unikat = stamps[i - 1];
+            WriteContact(i, path, r);
+        }
+        QCOMPARE(LocateContact(path, number, unikat), position);
+        QCOMPARE(LocateContact(dir.file("none.db1"), number, unikat), 0);
+    }
+
+    // The clock stands still; each stamp is new to the file and later than
+    // the one before, a millisecond apart.
+    void newStampsAreNeverShared()
+    {
+        TempProgramFolder dir;
+        const QString path = dir.file("korvel.db1");
+        const FixedClock clock(QDateTime(QDate(2024, 10, 27), QTime(2, 30)));
+        const auto ms = [](double dt) { return qRound64(dt * 86400000.0); };
+        const qint64 now = ms(Now());
+        ContactRecord r = person("taken", 1);
+        r.unikat = double(now + 1) / 86400000.0;
+        WriteContact(1, path, r);
+        qint64 previous = 0;
+        for (int i = 0; i < 3; ++i) {
+            const double stamp = NewContactStamp(path);
+            QVERIFY(ms(stamp) >= now);
+            QVERIFY(ms(stamp) != now + 1);
+            QVERIFY(ms(stamp) > previous);
+            previous = ms(stamp);
+            ContactRecord n = person("new", i + 2);
+            n.unikat = stamp;
+            WriteContact(i + 2, path, n);
+        }
     }
 
     void anyDeleted()

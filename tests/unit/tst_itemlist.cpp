@@ -38,7 +38,8 @@ private slots:
 
         QVERIFY(ListHasItem(";Rodina;Práce;", "RODINA", u';'));
         QVERIFY(ListHasItem(";Rodina;Práce;", "pRáCE", u';'));
-        QVERIFY(!ListHasItem(";Rodina;Práce;", "PRÁCE", u';')); // "Á" is not folded
+        QVERIFY(ListHasItem(";Rodina;Práce;", "PRÁCE", u';')); // Czech letters fold too
+        QVERIFY(!ListHasItem(";Rodina;Práce;", "Prace", u';')); // but keep their accents
         QVERIFY(!ListHasItem(";Rodina;Práce;", "Rod", u';'));
         QVERIFY(!ListHasItem(";Rodina;Práce;", "", u';'));
         QVERIFY(!ListHasItem("", "a", u';'));
@@ -46,6 +47,28 @@ private slots:
         QVERIFY(ListHasItem("x", "X", u';'));
         // An empty item inside the list is never found, an empty text is not asked for.
         QVERIFY(!ListHasItem("a;;b", "", u';'));
+    }
+
+    void removeListItem_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("middle") << "a;Práce;b" << "PRÁCE" << "a;b";
+        QTest::newRow("first and last") << "x;a;X" << "x" << "a";
+        QTest::newRow("empty items go") << ";a;;b;" << "c" << "a;b";
+        QTest::newRow("accents kept") << "Práce" << "Prace" << "Práce";
+        QTest::newRow("the only one") << "a" << "A" << "";
+    }
+
+    void removeListItem()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, item);
+        QFETCH(QString, left);
+        QCOMPARE(RemoveListItem(list, item, u';'), left);
+        QCOMPARE(StripStar("*" + list), list);
+        QCOMPARE(StripStar(list), list);
     }
 
     void czechCollation()

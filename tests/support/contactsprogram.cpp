@@ -1,0 +1,59 @@
+#include "contactsprogram.h"
+
+#include "components/forms.h"
+#include "contacts/dorv_zaklad.h"
+#include "shared/contactfile.h"
+
+#include <QApplication>
+#include <QPointer>
+
+ContactsProgram::ContactsProgram(const QDateTime& now)
+    : m_clock(now)
+    , m_hub(std::make_unique<TFKZaklad>())
+{
+}
+
+ContactsProgram::~ContactsProgram()
+{
+    closeWindows();
+    m_hub.reset();
+}
+
+int ContactsProgram::add(ContactRecord record) const
+{
+    return AppendContact(dataPath(), record);
+}
+
+ContactRecord ContactsProgram::stored(int number) const
+{
+    ContactRecord r;
+    ReadContact(number, dataPath(), r);
+    return r;
+}
+
+QList<ContactRecord> ContactsProgram::all() const
+{
+    QList<ContactRecord> records;
+    ForEachContact(dataPath(), [&](int, const ContactRecord& r) { records << r; });
+    return records;
+}
+
+QWidget* ContactsProgram::window(const QString& name) const
+{
+    QWidget* w = FindForm(name);
+    if (w) {
+        QApplication::setActiveWindow(w);
+        QCoreApplication::processEvents();
+    }
+    return w;
+}
+
+void ContactsProgram::closeWindows() const
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != m_hub.get() && !w->parentWidget())
+            windows.append(w);
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
+}
