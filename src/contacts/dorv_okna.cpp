@@ -1,6 +1,8 @@
 #include "dorv_okna.h"
 
 #include "dorv_about.h"
+#include "dorv_exportcsv.h"
+#include "dorv_importcsv.h"
 #include "dorv_newk.h"
 #include "dorv_prehled.h"
 
@@ -27,4 +29,6 @@ void RegisterContactWindows(FormFactory& forms)
     forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
+    forms.Register("FKExportCSV", [](OpenMode) { return new TFKExportCSV; });
+    forms.Register("FKImportCSV", [](OpenMode) { return new TFKImportCSV; });
 }

@@ -155,8 +155,8 @@ QList<CsvValue> CsvLineValues(
 {
     QList<CsvValue> values;
     for (const CsvAssignment& row : rows) {
-        QString value = row.column >= 1 && row.column <= fields.size() ? RemoveChar(u'"', fields[row.column - 1])
-                                                                       : QString();
+        QString value
+            = row.column >= 1 && row.column <= fields.size() ? RemoveChar(u'"', fields[row.column - 1]) : QString();
         if (CsvBlank(value))
             value = RemoveChar(u'"', defaults.value(row.code));
         if (!CsvBlank(value))

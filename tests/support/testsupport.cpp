@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QTest>
+#include <QWidget>
 
 #include <csignal>
 
@@ -95,4 +98,13 @@ void typeText(QWidget* w, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+bool saveScreenshot(QWidget* w, const QString& name)
+{
+    const QString folder = qEnvironmentVariableIsSet("KORVEL_ARTIFACTS")
+        ? qEnvironmentVariable("KORVEL_ARTIFACTS")
+        : qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/artifacts");
+    QDir().mkpath(folder);
+    return w->grab().toImage().save(folder + u'/' + name + QStringLiteral(".png"));
 }

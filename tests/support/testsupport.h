@@ -50,6 +50,11 @@ private:
 QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 
+// Saves a picture of the widget as name (".png" added) in the folder for
+// test artefacts ($KORVEL_ARTIFACTS, else "artifacts" in the build folder);
+// returns whether it was saved.
+bool saveScreenshot(QWidget* w, const QString& name);
+
 // Types text into a widget one character at a time (QTest::keyClicks cannot
 // send characters outside ASCII).
 void typeText(QWidget* w, const QString& text);

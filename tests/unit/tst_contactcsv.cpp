@@ -7,6 +7,8 @@
 #include "shared/contactfields.h"
 #include "shared/jbstr.h"
 
+#include "contactsamples.h"
+
 #include <QTest>
 
 namespace {
@@ -22,42 +24,6 @@ QByteArray Cp(const QString& text)
         out += bytes.value(c, char(c.unicode()));
     }
     return out;
-}
-
-ContactRecord CzechContact()
-{
-    ContactRecord r;
-    r.titul_pred = QStringLiteral("Ing.");
-    r.jmeno = QStringLiteral("Řehoř");
-    r.prijmeni = QStringLiteral("Žluťoučký");
-    r.titul_za = QStringLiteral("Ph.D.");
-    r.pohlavi = 1;
-    r.skupina1 = QStringLiteral("rodina;přátelé");
-    r.skupina2 = QStringLiteral("Čáslav");
-    r.skupina3 = QStringLiteral("ěščř");
-    r.email1 = QStringLiteral("rehor@example.cz");
-    r.email2 = QStringLiteral("r2@example.cz");
-    r.email3 = QStringLiteral("r3@example.cz");
-    r.ejine = QStringLiteral("Skype: řehoř, jinak pošta");
-    r.www1 = QStringLiteral("https://příklad.cz/a,b");
-    r.www2 = QStringLiteral("www.ďábel.cz");
-    r.tel1 = QStringLiteral("123456789");
-    r.tel2 = QStringLiteral("+420987654321");
-    r.fax = QStringLiteral("111222333");
-    r.mobil1 = QStringLiteral("777888999");
-    r.mobil2 = QStringLiteral("1234567");
-    r.mobil3 = QStringLiteral("12*34");
-    r.adr1_ul = QStringLiteral("Úzká 7");
-    r.adr1_psc = QStringLiteral("110 00");
-    r.adr1_mesto = QStringLiteral("Praha, Staré Město");
-    r.adr2_ul = QStringLiteral("Dlouhá 1");
-    r.adr2_psc = QStringLiteral("602 00");
-    r.adr2_mesto = QStringLiteral("Brno");
-    r.firma = QStringLiteral("Ňouma & syn, s.r.o.");
-    r.funkce = QStringLiteral("ředitel");
-    r.ICQ = QStringLiteral("12345");
-    r.popis1 = QStringLiteral("první řádek\r\ndruhý řádek");
-    return r;
 }
 
 } // namespace
@@ -115,15 +81,22 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("mended");
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("plain") << "a;b;c" << "a;b;c" << QStringList { "a", "b", "c" };
-        QTest::newRow("empty middle") << "a;;c" << "a; ;c" << QStringList { "a", " ", "c" };
-        QTest::newRow("run of three") << "a;;;;e" << "a; ; ; ;e" << QStringList { "a", " ", " ", " ", "e" };
-        QTest::newRow("leading") << ";b" << " ;b" << QStringList { " ", "b" };
-        QTest::newRow("only separators") << ";;" << " ; ;" << QStringList { " ", " " };
-        QTest::newRow("trailing") << "a;b;" << "a;b;" << QStringList { "a", "b" };
-        QTest::newRow("empty") << "" << "" << QStringList();
-        QTest::newRow("quoted, no quoting")
-            << "\"Praha; Czech\";x" << "\"Praha; Czech\";x" << QStringList { "\"Praha", " Czech\"", "x" };
+        QTest::newRow("plain") << "a;b;c"
+                               << "a;b;c" << QStringList { "a", "b", "c" };
+        QTest::newRow("empty middle") << "a;;c"
+                                      << "a; ;c" << QStringList { "a", " ", "c" };
+        QTest::newRow("run of three") << "a;;;;e"
+                                      << "a; ; ; ;e" << QStringList { "a", " ", " ", " ", "e" };
+        QTest::newRow("leading") << ";b"
+                                 << " ;b" << QStringList { " ", "b" };
+        QTest::newRow("only separators") << ";;"
+                                         << " ; ;" << QStringList { " ", " " };
+        QTest::newRow("trailing") << "a;b;"
+                                  << "a;b;" << QStringList { "a", "b" };
+        QTest::newRow("empty") << ""
+                               << "" << QStringList();
+        QTest::newRow("quoted, no quoting") << "\"Praha; Czech\";x"
+                                            << "\"Praha; Czech\";x" << QStringList { "\"Praha", " Czech\"", "x" };
     }
     void fields()
     {
@@ -192,15 +165,24 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("fallback");
         QTest::addColumn<QString>("value"); // empty: the field gets nothing
-        QTest::newRow("assigned") << QStringList { "Brno" } << 1 << "Praha" << "Brno";
-        QTest::newRow("quotes dropped") << QStringList { "\"Brno\"" } << 1 << "" << "Brno";
-        QTest::newRow("not assigned") << QStringList { "Brno" } << 0 << "Praha" << "Praha";
-        QTest::newRow("assigned, empty") << QStringList { " ", "x" } << 1 << "Praha" << "Praha";
-        QTest::newRow("assigned, quoted empty") << QStringList { "\"\"" } << 1 << "Praha" << "Praha";
-        QTest::newRow("beyond the line") << QStringList { "x" } << 5 << "Praha" << "Praha";
-        QTest::newRow("no default") << QStringList { " " } << 1 << "" << "";
-        QTest::newRow("blank default") << QStringList { " " } << 1 << " " << "";
-        QTest::newRow("leading blank kept") << QStringList { " Brno" } << 1 << "" << " Brno";
+        QTest::newRow("assigned") << QStringList { "Brno" } << 1 << "Praha"
+                                  << "Brno";
+        QTest::newRow("quotes dropped") << QStringList { "\"Brno\"" } << 1 << ""
+                                        << "Brno";
+        QTest::newRow("not assigned") << QStringList { "Brno" } << 0 << "Praha"
+                                      << "Praha";
+        QTest::newRow("assigned, empty") << QStringList { " ", "x" } << 1 << "Praha"
+                                         << "Praha";
+        QTest::newRow("assigned, quoted empty") << QStringList { "\"\"" } << 1 << "Praha"
+                                                << "Praha";
+        QTest::newRow("beyond the line") << QStringList { "x" } << 5 << "Praha"
+                                         << "Praha";
+        QTest::newRow("no default") << QStringList { " " } << 1 << ""
+                                    << "";
+        QTest::newRow("blank default") << QStringList { " " } << 1 << " "
+                                       << "";
+        QTest::newRow("leading blank kept") << QStringList { " Brno" } << 1 << ""
+                                            << " Brno";
     }
     void lineValues()
     {
@@ -219,12 +201,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("written");
-        QTest::newRow("separator") << "Praha; Staré Město" << "Praha| Staré Město";
-        QTest::newRow("CR LF") << "řádek 1\r\nřádek 2" << "řádek 1 řádek 2";
-        QTest::newRow("LF") << "a\nb" << "a b";
-        QTest::newRow("CR") << "a\rb" << "a b";
-        QTest::newRow("other separator kept") << "a,b" << "a,b";
-        QTest::newRow("quote kept") << "\"x\"" << "\"x\"";
+        QTest::newRow("separator") << "Praha; Staré Město"
+                                   << "Praha| Staré Město";
+        QTest::newRow("CR LF") << "řádek 1\r\nřádek 2"
+                               << "řádek 1 řádek 2";
+        QTest::newRow("LF") << "a\nb"
+                            << "a b";
+        QTest::newRow("CR") << "a\rb"
+                            << "a b";
+        QTest::newRow("other separator kept") << "a,b"
+                                              << "a,b";
+        QTest::newRow("quote kept") << "\"x\""
+                                    << "\"x\"";
     }
     void exportField()
     {
@@ -250,7 +238,7 @@ private slots:
     void roundTripOfEveryField()
     {
         QFETCH(QChar, sep);
-        const ContactRecord r = CzechContact();
+        const ContactRecord r = SampleCzechContact();
         QStringList names, texts;
         QList<CsvAssignment> rows;
         for (int code = 1; code <= FilterFieldCount; ++code) {

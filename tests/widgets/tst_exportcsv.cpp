@@ -1,0 +1,299 @@
+// The CSV export wizard over a real contact file and the real overview: what
+// the file holds byte for byte, the three ranges (rows the file no longer
+// holds left out and counted), the separator and file-name checks, and the
+// column names and marks kept in the settings.
+#include "contacts/dorv_exportcsv.h"
+#include "contacts/dorv_okna.h"
+#include "contacts/dorv_prehled.h"
+
+#include "components/tooledit.h"
+#include "platform/cp1250.h"
+#include "platform/dialogs.h"
+#include "platform/inifile.h"
+#include "shared/contactfields.h"
+#include "shared/contactfile.h"
+
+#include "contactsprogram.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+const QDateTime T0(QDate(2026, 3, 5), QTime(10, 0));
+
+ContactRecord Person(const QString& jmeno, const QString& prijmeni, bool deleted = false)
+{
+    ContactRecord r;
+    r.jmeno = jmeno;
+    r.prijmeni = prijmeni;
+    r.vymazano = deleted;
+    r.unikat = 46000;
+    return r;
+}
+
+QStringList FileLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    if (!bytes.endsWith("\r\n"))
+        return { QStringLiteral("no CR LF at the end") };
+    QStringList lines = Cp1250::decode(bytes.chopped(2)).split(QStringLiteral("\r\n"));
+    return lines;
+}
+
+} // namespace
+
+class TestExportCsv : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ContactsProgram> m_program;
+
+    QString Target() const { return m_program->folder() + QStringLiteral("/out.csv"); }
+
+    TFKExportCSV* Open()
+    {
+        auto* w = dynamic_cast<TFKExportCSV*>(ContactForms().Create(QStringLiteral("FKExportCSV")));
+        if (w)
+            w->show();
+        return w;
+    }
+    // Only the fields given are ticked.
+    static void Tick(TFKExportCSV* w, const QList<int>& codes)
+    {
+        for (int i = 0; i < w->LSloupce->topLevelItemCount(); ++i)
+            w->LSloupce->topLevelItem(i)->setCheckState(0, codes.contains(i + 1) ? Qt::Checked : Qt::Unchecked);
+    }
+    // Page 1 filled and left for page 2.
+    static void ToPage2(TFKExportCSV* w, const QString& path, const QString& sep, int range)
+    {
+        w->FileCSV->setText(path);
+        w->CBOddel->setEditText(sep);
+        w->SetRange(range);
+        w->BNextClick();
+    }
+    static QString LastMessage() { return Dialogs::shown().isEmpty() ? QString() : Dialogs::shown().last().text; }
+
+private slots:
+    void init()
+    {
+        m_program = std::make_unique<ContactsProgram>(T0);
+        Dialogs::clearScript();
+    }
+    void cleanup() { m_program.reset(); }
+
+    void writesEveryContactOfTheFileAsCp1250WithCrLf()
+    {
+        ContactRecord a = Person(QStringLiteral("Řehoř"), QStringLiteral("Žluťoučký"));
+        a.adr1_mesto = QStringLiteral("Praha; Staré Město");
+        a.popis1 = QStringLiteral("první řádek\r\ndruhý");
+        a.skupina1 = QStringLiteral("rodina;práce");
+        a.email2 = QStringLiteral("r@x.cz");
+        a.tel1 = QStringLiteral("123456789");
+        a.pohlavi = 1;
+        m_program->add(a);
+        m_program->add(Person(QStringLiteral("Jan"), QStringLiteral("Smazaný"), true));
+
+        TFKExportCSV* w = Open();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Export od CSV"));
+        ToPage2(w, Target(), QStringLiteral(";"), 0);
+        QCOMPARE(w->Page(), 2);
+        Tick(w, { 2, 3, 5, 23, 30, 31, 32, 34, 35 });
+        w->BBExportClick();
+        QCOMPARE(LastMessage(), QStringLiteral("Počet exportovaných kontaktů: 2"));
+        const QStringList lines = FileLines(Target());
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("jméno;příjmení;pohlaví;město doma;skupina;e-mail;telefon;popis;*"));
+        QCOMPARE(lines[1],
+            QStringLiteral("Řehoř;Žluťoučký;žena;Praha| Staré Město;rodina|práce;r@x.cz;123 456 789;"
+                           "první řádek druhý;|Řehoř|Žluťoučký|žena|rodina|práce|r@x.cz|123 456 789|Praha| Staré Město|"
+                           "rodina|práce|r@x.cz|123 456 789|první řádek druhý"));
+        // Deleted contacts belong to the whole file.
+        QCOMPARE(lines[2], QStringLiteral("Jan;Smazaný;muž;;;;;;|Jan|Smazaný|muž"));
+    }
+
+    // Rows of the overview in list order; a row whose contact the file no
+    // longer holds is left out and counted, and the rest are still written.
+    void overviewRowsSkipStaleOnes()
+    {
+        for (const char* name : { "Dvořák", "Černý", "Beneš", "Adámek" })
+            m_program->add(Person(QStringLiteral("X"), QString::fromUtf8(name)));
+        m_program->hub().OpenByName(QStringLiteral("FKPrehled"));
+        auto* overview = dynamic_cast<TFKPrehled*>(m_program->window(QStringLiteral("FKPrehled")));
+        QVERIFY(overview);
+        QCOMPARE(overview->List->topLevelItemCount(), 4);
+        // Adámek (number 4) is listed first; the file loses a contact for
+        // good behind the overview's back, so number 4 is gone.
+        DeleteContact(1, m_program->dataPath());
+
+        TFKExportCSV* w = Open();
+        ToPage2(w, Target(), QStringLiteral(","), 1);
+        Tick(w, { 3 });
+        w->BBExportClick();
+        QCOMPARE(LastMessage(),
+            QStringLiteral("Počet exportovaných kontaktů: 3\r\nVynecháno kontaktů, které už v databázi nejsou "
+                           "(Přehled není aktuální): 1"));
+        QCOMPARE(FileLines(Target()).size(), 4);
+
+        // The selected rows only, in list order; none selected: the header.
+        overview->Aktualizuj();
+        overview->List->clearSelection();
+        w->SetRange(2);
+        w->BBExportClick();
+        QCOMPARE(LastMessage(), QStringLiteral("Počet exportovaných kontaktů: 0"));
+        QCOMPARE(FileLines(Target()), QStringList { QStringLiteral("příjmení") });
+        overview->List->topLevelItem(2)->setSelected(true);
+        overview->List->topLevelItem(1)->setSelected(true);
+        w->BBExportClick();
+        QCOMPARE(LastMessage(), QStringLiteral("Počet exportovaných kontaktů: 2"));
+        QCOMPARE(FileLines(Target()), QStringList({ "příjmení", "Beneš", "Černý" }));
+    }
+
+    void overviewPresetsTheSelectedRange()
+    {
+        m_program->add(Person(QStringLiteral("A"), QStringLiteral("B")));
+        m_program->add(Person(QStringLiteral("C"), QStringLiteral("D")));
+        m_program->hub().OpenByName(QStringLiteral("FKPrehled"));
+        auto* overview = dynamic_cast<TFKPrehled*>(m_program->window(QStringLiteral("FKPrehled")));
+        overview->List->selectAll();
+        int range = -1;
+        Dialogs::queueModal([&](QDialog* d) {
+            range = dynamic_cast<TFKExportCSV*>(d)->Range();
+            d->close();
+            return int(mrCancel);
+        });
+        overview->BExportCSVClick();
+        QCOMPARE(range, 2);
+    }
+
+    void unusableSeparatorsAreRefused_data()
+    {
+        QTest::addColumn<QString>("sep");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << ""
+                               << "Není možné použít prázdný znak!";
+        QTest::newRow("blank") << " "
+                               << "Není možné použít mezeru!";
+        QTest::newRow("bar") << "|"
+                             << "Není možné použít znak |\rpoužívá se jako náhrada za oddělovač v textových "
+                                "hodnotách";
+    }
+    void unusableSeparatorsAreRefused()
+    {
+        QFETCH(QString, sep);
+        QFETCH(QString, message);
+        TFKExportCSV* w = Open();
+        ToPage2(w, Target(), sep, 0);
+        QCOMPARE(w->Page(), 1);
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().first().text, message);
+        QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Warning);
+        QVERIFY(!QFile::exists(Target()));
+    }
+
+    void fileNameChecks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<QStringList>("asked");
+        QTest::addColumn<int>("page");
+        const QString exists = QStringLiteral("Výsledný souboru existuje a exportem bude přepsán,\rmám pokračovat?");
+        const QString type = QStringLiteral("Výchozí typ výsledného souboru je změněn,\rmám pokračovat?");
+        QTest::newRow("csv") << "a.csv" << false << QList<int>() << QStringList() << 2;
+        QTest::newRow("CSV upper") << "a.CSV" << false << QList<int>() << QStringList() << 2;
+        QTest::newRow("no name") << "" << false << QList<int>() << QStringList { "Není zadán název výsledného souboru" }
+                                 << 1;
+        QTest::newRow("exists, no") << "a.csv" << true << QList<int> { mrNo } << QStringList { exists } << 1;
+        QTest::newRow("exists, yes") << "a.csv" << true << QList<int> { mrYes } << QStringList { exists } << 2;
+        QTest::newRow("txt, no") << "a.txt" << false << QList<int> { mrNo } << QStringList { type } << 1;
+        QTest::newRow("no dot, yes") << "a" << false << QList<int> { mrYes } << QStringList { type } << 2;
+        QTest::newRow("two dots") << "a.csv.bak" << false << QList<int> { mrNo } << QStringList { type } << 1;
+        QTest::newRow("dot folder") << ".skryta/a.csv" << false << QList<int>() << QStringList() << 2;
+    }
+    void fileNameChecks()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, exists);
+        QFETCH(QList<int>, answers);
+        QFETCH(QStringList, asked);
+        QFETCH(int, page);
+        QDir(m_program->folder()).mkpath(QStringLiteral(".skryta"));
+        const QString path = name.isEmpty() ? m_program->folder() + u'/' : m_program->folder() + u'/' + name;
+        if (exists)
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly));
+        for (int a : answers)
+            Dialogs::queueAnswer(a);
+        TFKExportCSV* w = Open();
+        ToPage2(w, path, QStringLiteral(","), 0);
+        QStringList shown;
+        for (const Dialogs::Shown& s : Dialogs::shown())
+            shown << s.text;
+        QCOMPARE(shown, asked);
+        QCOMPARE(w->Page(), page);
+    }
+
+    void columnNamesAndMarksAreKept()
+    {
+        m_program->add(Person(QStringLiteral("Eva"), QStringLiteral("Nová")));
+        TFKExportCSV* w = Open();
+        // Fields 1..29 are exported by default, the combined ones are not.
+        for (int i = 0; i < 35; ++i)
+            QCOMPARE(w->LSloupce->topLevelItem(i)->checkState(0), i < 29 ? Qt::Checked : Qt::Unchecked);
+        w->LSloupce->topLevelItem(1)->setText(0, QStringLiteral("Křestní"));
+        w->LSloupce->topLevelItem(2)->setText(0, QStringLiteral("   "));
+        QCOMPARE(w->LSloupce->topLevelItem(2)->text(0), QStringLiteral("příjmení"));
+        // "vybrané" ticks exactly the selected rows.
+        w->LSloupce->topLevelItem(1)->setSelected(true);
+        w->LSloupce->topLevelItem(33)->setSelected(true);
+        w->BVybraneClick();
+        w->CBOddel->setEditText(QStringLiteral(";"));
+        w->FileCSV->setText(Target());
+        w->close();
+
+        const IniFile ini(m_program->placementIni());
+        QCOMPARE(
+            ini.readString(QStringLiteral("FKExportCSV"), QStringLiteral("2_udaj"), {}), QStringLiteral("Křestní"));
+        QCOMPARE(ini.readString(QStringLiteral("FKExportCSV"), QStringLiteral("oddelovac"), {}), QStringLiteral(";"));
+
+        w = Open();
+        QCOMPARE(w->LSloupce->topLevelItem(1)->text(0), QStringLiteral("Křestní"));
+        QCOMPARE(w->CBOddel->currentText(), QStringLiteral(";"));
+        ToPage2(w, Target(), QStringLiteral(";"), 0);
+        w->BBExportClick();
+        QCOMPARE(FileLines(Target()), QStringList({ QStringLiteral("Křestní;popis"), QStringLiteral("Eva;") }));
+
+        w->BVychNazevClick();
+        QCOMPARE(w->LSloupce->topLevelItem(1)->text(0), QStringLiteral("jméno"));
+        Tick(w, {});
+        QFile::remove(Target());
+        w->BBExportClick();
+        QCOMPARE(LastMessage(), QStringLiteral("Není vybrán žádný údaj k exportu - nelze."));
+        QVERIFY(!QFile::exists(Target()));
+    }
+
+    void pagesLookRight()
+    {
+        TFKExportCSV* w = Open();
+        w->FileCSV->setText(Target());
+        QVERIFY(saveScreenshot(w, QStringLiteral("exportcsv-1")));
+        QVERIFY(!w->BPrev->isEnabled() && w->BNext->isEnabled());
+        w->BNextClick();
+        QVERIFY(w->BPrev->isEnabled() && !w->BNext->isEnabled());
+        QVERIFY(saveScreenshot(w, QStringLiteral("exportcsv-2")));
+        w->BPrevClick();
+        QCOMPARE(w->Page(), 1);
+    }
+};
+
+QTEST_MAIN(TestExportCsv)
+#include "tst_exportcsv.moc"
