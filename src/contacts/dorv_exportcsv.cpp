@@ -87,6 +87,8 @@ TFKExportCSV::TFKExportCSV(QWidget* parent)
     LSloupce->setItemDelegateForColumn(CodeColumn, new ReadOnlyColumn(LSloupce));
     LSloupce->header()->resizeSection(NameColumn, 160);
     LSloupce->header()->resizeSection(DefaultNameColumn, 120);
+    LSloupce->header()->resizeSection(CodeColumn, 40);
+    LSloupce->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     LSloupce->setStatusTip(QStringLiteral("zaškrtnuté údaje budou exportovány; název sloupce lze změnit"));
     const QString ini = Ini();
     for (int code = 1; code <= FilterFieldCount; ++code) {
