@@ -27,6 +27,17 @@ const QString DefaultSeparator = QStringLiteral(",");
 constexpr int ButtonWidth = 110;
 constexpr int ButtonHeight = 28;
 
+QString SeparatorProblem(const QString& text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("Není možné použít prázdný znak!");
+    if (text.front() == u' ')
+        return QStringLiteral("Není možné použít mezeru!");
+    if (text.front() == u'|')
+        return QStringLiteral("Není možné použít znak |\rpoužívá se jako náhrada za oddělovač v textových hodnotách");
+    return {};
+}
+
 } // namespace
 
 TFKCsvWizard::TFKCsvWizard(
@@ -129,17 +140,6 @@ QChar TFKCsvWizard::Oddelovac() const
 {
     const QString text = CBOddel->currentText();
     return text.isEmpty() ? QChar() : text.front();
-}
-
-QString TFKCsvWizard::SeparatorProblem(const QString& text)
-{
-    if (text.isEmpty())
-        return QStringLiteral("Není možné použít prázdný znak!");
-    if (text.front() == u' ')
-        return QStringLiteral("Není možné použít mezeru!");
-    if (text.front() == u'|')
-        return QStringLiteral("Není možné použít znak |\rpoužívá se jako náhrada za oddělovač v textových hodnotách");
-    return {};
 }
 
 bool TFKCsvWizard::CheckSeparator()

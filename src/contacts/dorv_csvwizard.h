@@ -31,11 +31,9 @@ public:
     void SetPage(int page);
     // The first character of the separator box; a null character when empty.
     QChar Oddelovac() const;
-    // The warning a separator text gets, empty for a usable one: it must not
-    // be empty, a blank, or "|" (which stands for the separator in values).
-    static QString SeparatorProblem(const QString& text);
     // Warns about an unusable separator and puts the focus back in its box;
-    // true for a usable one.
+    // true for a usable one. It must not be empty, a blank, or "|" (which
+    // the export writes in place of the separator inside values).
     bool CheckSeparator();
 
     virtual void BNextClick() = 0;

@@ -210,8 +210,11 @@ void TFKImportCSV::BNextClick()
         const QString path = FileCSV->FileName();
         if (!QFileInfo(path).isFile())
             return;
-        if (!CheckSeparator())
+        // Any one character splits a file; without one nothing can be read.
+        if (Oddelovac().isNull()) {
+            CheckSeparator();
             return;
+        }
         m_separator = Oddelovac();
         const CsvTable table = ReadCsvTable(ReadCsvFile(path), m_separator);
         LBCSV->clear();

@@ -302,7 +302,12 @@ private slots:
         QVERIFY(Dialogs::shown().isEmpty());
         QVERIFY(saveScreenshot(w, QStringLiteral("importcsv-1")));
 
-        ToPage2(w, WriteFile("jmeno,prijmeni\r\n\r\n"), QStringLiteral(","));
+        const QString path = WriteFile("jmeno|prijmeni\r\n\r\n");
+        ToPage2(w, path, QString());
+        QCOMPARE(w->Page(), 1);
+        QCOMPARE(Dialogs::shown().last().text, QStringLiteral("Není možné použít prázdný znak!"));
+        // Any other character separates, "|" too.
+        ToPage2(w, path, QStringLiteral("|"));
         QCOMPARE(w->Page(), 2);
         Assign(w, 2, 1);
         QVERIFY(saveScreenshot(w, QStringLiteral("importcsv-2")));
