@@ -1,10 +1,13 @@
 #include "dorv_okna.h"
 
 #include "dorv_about.h"
+#include "dorv_edit.h"
 #include "dorv_exportcsv.h"
 #include "dorv_importcsv.h"
 #include "dorv_newk.h"
+#include "dorv_odstran.h"
 #include "dorv_prehled.h"
+#include "dorv_prehlsloup.h"
 
 FormFactory& ContactForms()
 {
@@ -27,6 +30,9 @@ FormFactory& ContactForms()
 void RegisterContactWindows(FormFactory& forms)
 {
     forms.Register("FKNew", [](OpenMode) { return new TFKNew; });
+    forms.Register("FKEdit", [](OpenMode) { return new TFKEdit; });
+    forms.Register("FKOdstran", [](OpenMode) { return new TFKOdstran; });
+    forms.Register("FKPrehlSloup", [](OpenMode) { return new TFKPrehlSloup; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
     forms.Register("FKExportCSV", [](OpenMode) { return new TFKExportCSV; });

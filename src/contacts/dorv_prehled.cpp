@@ -153,15 +153,12 @@ void TFKPrehled::BuildToolbar()
     const Button buttons[] = {
         { BNew, "BNew", "BNEW", QStringLiteral("přidání nového kontaktu"), &TFKPrehled::BNewClick },
         { BEdit, "BEdit", "BEDIT", QStringLiteral("možnost změny vybraného kontaktu"), &TFKPrehled::BEditClick },
-        { BOdstran, "BOdstran", "BVYMAZ", QStringLiteral("vymazání označeného kontaktu"),
-            &TFKPrehled::BOdstranClick },
+        { BOdstran, "BOdstran", "BVYMAZ", QStringLiteral("vymazání označeného kontaktu"), &TFKPrehled::BOdstranClick },
         { BFormOdstran, "BFormOdstran", "BODSTRAN", QStringLiteral("odstranění či obnovení vymazaného kontaktu"),
             &TFKPrehled::BFormOdstranClick },
-        { BEmail, "BEmail", "BEMAIL", QStringLiteral("poslání e-mailu vybranému kontaktu"),
-            &TFKPrehled::BEmailClick },
+        { BEmail, "BEmail", "BEMAIL", QStringLiteral("poslání e-mailu vybranému kontaktu"), &TFKPrehled::BEmailClick },
         { BImportCSV, "BImportCSV", "BIMPORT",
-            QStringLiteral(
-                "import kontaktů ze souboru CSV (textový s oddělovačem dat pomocí čárky, nebo středníku)"),
+            QStringLiteral("import kontaktů ze souboru CSV (textový s oddělovačem dat pomocí čárky, nebo středníku)"),
             &TFKPrehled::BImportCSVClick },
         { BExportCSV, "BExportCSV", "BEXPORT",
             QStringLiteral("export kontaktů do souboru CSV (textový s oddělovačem dat pomocí čárky, nebo středníku)"),
@@ -241,8 +238,8 @@ void TFKPrehled::BuildFilter()
     for (int i = 0; i < 3; ++i) {
         auto* label = new QLabel(QStringLiteral("%1:").arg(i + 1), GBSkup);
         label->setGeometry(lefts[i] - 14, 21, 13, 16);
-        QComboBox* combo = MakeCombo(
-            GBSkup, QStringLiteral("CBSkupina%1").arg(i + 1), QRect(lefts[i], 18, 112, 22), 100004);
+        QComboBox* combo
+            = MakeCombo(GBSkup, QStringLiteral("CBSkupina%1").arg(i + 1), QRect(lefts[i], 18, 112, 22), 100004);
         *groups[i] = combo;
         OnExit(combo, [this, combo] { CBSkupinaExit(combo); });
     }
@@ -251,8 +248,8 @@ void TFKPrehled::BuildFilter()
     QComboBox** fields[] = { &CBPol1, &CBPol2, &CBPol3 };
     TAMEdit** edits[] = { &AMEData1, &AMEData2, &AMEData3 };
     for (int k = 1; k <= 3; ++k) {
-        QGroupBox* box = MakeBox(boxes, QStringLiteral("GBVyb%1").arg(k), QStringLiteral("Výběr %1").arg(k),
-            FieldBoxWidth);
+        QGroupBox* box
+            = MakeBox(boxes, QStringLiteral("GBVyb%1").arg(k), QStringLiteral("Výběr %1").arg(k), FieldBoxWidth);
         setTag(box, k);
         *fieldBoxes[k - 1] = box;
         QComboBox* combo = MakeCombo(box, QStringLiteral("CBPol%1").arg(k), QRect(6, 18, 84, 22), 100005);
@@ -346,8 +343,8 @@ void TFKPrehled::BuildMenus()
         this, "MKNewKopie", QStringLiteral("nový - &kopie vybraného"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     MKEdit = MakeAction(this, "MKEdit", QStringLiteral("&editace"), QKeySequence(Qt::CTRL | Qt::Key_E));
     MKVymaz = MakeAction(this, "MKVymaz", QStringLiteral("&vymaž"), QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    MKOdstran = MakeAction(
-        this, "MKOdstran", QStringLiteral("&odstranění/obnovení"), QKeySequence(Qt::ALT | Qt::Key_Delete));
+    MKOdstran
+        = MakeAction(this, "MKOdstran", QStringLiteral("&odstranění/obnovení"), QKeySequence(Qt::ALT | Qt::Key_Delete));
     MKEmail = MakeAction(this, "MKEmail", QStringLiteral("pošli e-&mail"), QKeySequence(Qt::CTRL | Qt::Key_M));
     MKImportCSV = MakeAction(this, "MKImportCSV", QStringLiteral("&import CSV"));
     MKExportCSV = MakeAction(this, "MKExportCSV", QStringLiteral("e&xport CSV"));
@@ -368,8 +365,7 @@ void TFKPrehled::BuildMenus()
     };
     for (const auto& [item, click] : commands)
         connect(item, &QAction::triggered, this, [this, click] { (this->*click)(); });
-    connect(MKontakt, &QMenu::aboutToShow, this,
-        [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
+    connect(MKontakt, &QMenu::aboutToShow, this, [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
 
     MZobraz = new QMenu(QStringLiteral("&Zobrazení"), bar);
     MZobraz->setObjectName(QStringLiteral("MZobraz"));
@@ -568,8 +564,12 @@ void TFKPrehled::Aktualizuj()
     const QPointer<TFKPrehled> self(this);
     for (const ContactRecord& r : records) {
         const int matches = r.vymazano || activeCount == 0 ? 0 : MatchingSlots(r, active);
-        if (int(r.vymazano) == Mode && matches == activeCount)
+        if (int(r.vymazano) == Mode && matches == activeCount) {
             AddContactRow(List, r);
+            // The key the row's contact is found again by, should another
+            // program renumber the file.
+            List->topLevelItem(List->topLevelItemCount() - 1)->setData(0, Qt::UserRole, r.unikat);
+        }
         QCoreApplication::processEvents();
         if (!self || m_reloadGeneration != run)
             return;
@@ -679,7 +679,8 @@ void TFKPrehled::AktualSluc(int panel)
             return;
         const QTreeWidgetItem* row = List->topLevelItem(i);
         ContactRecord record;
-        if (!row || !row->isSelected() || !ReadListedContact(RowContactNumber(List, row), record))
+        if (!row || !row->isSelected()
+            || !ReadListedContact({ RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() }, record))
             continue;
         const QString values = ContactFieldText(code, record);
         const int n = ItemCount(values, u';');
@@ -716,28 +717,41 @@ void TFKPrehled::DE()
         PMList->removeAction(MKNewKopiePM);
 }
 
-QList<int> TFKPrehled::SelectedNumbers() const
+QList<TFKPrehled::ListedContact> TFKPrehled::SelectedContacts() const
 {
-    QList<int> numbers;
+    QList<ListedContact> listed;
     if (NumberColumnIndex(List) == 0)
-        return numbers;
+        return listed;
     for (int i = 0; i < List->topLevelItemCount(); ++i)
         if (const QTreeWidgetItem* row = List->topLevelItem(i); row->isSelected())
-            numbers << RowContactNumber(List, row);
-    return numbers;
+            listed << ListedContact { RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() };
+    return listed;
 }
 
-// A row shows its record's number, which is the record's position. A
-// number the file no longer reaches would be clamped to another contact, and
-// a damaged record may carry another's number: neither may be read, changed
-// or copied in place of the contact listed.
-bool TFKPrehled::ReadListedContact(int number, ContactRecord& record) const
+int TFKPrehled::ReadListedContact(const ListedContact& listed, ContactRecord& record) const
 {
-    if (number < 1)
-        return false;
-    int position = number;
+    if (listed.number < 1)
+        return 0;
+    int position = LocateContact(DataPath(), listed.number, listed.unikat);
+    if (position == 0)
+        return 0;
+    const int wanted = position;
     ReadContact(position, DataPath(), record);
-    return position == number && record.cislo == number;
+    return position == wanted && record.unikat == listed.unikat ? position : 0;
+}
+
+QList<int> TFKPrehled::SelectedPositions(int& gone) const
+{
+    QList<int> positions;
+    gone = 0;
+    for (const ListedContact& listed : SelectedContacts()) {
+        const int position = listed.number < 1 ? 0 : LocateContact(DataPath(), listed.number, listed.unikat);
+        if (position == 0)
+            ++gone;
+        else
+            positions << position;
+    }
+    return positions;
 }
 
 void TFKPrehled::BNewClick()
@@ -747,18 +761,29 @@ void TFKPrehled::BNewClick()
 
 void TFKPrehled::MKNewKopieClick()
 {
-    const QList<int> numbers = SelectedNumbers();
-    if (!numbers.isEmpty() && numbers.first() >= 1)
-        CommandChannel::own().postToSelf(dcNewContact, numbers.first());
+    const QList<ListedContact> listed = SelectedContacts();
+    if (listed.isEmpty() || listed.first().number < 1)
+        return;
+    ContactRecord record;
+    const int position = ReadListedContact(listed.first(), record);
+    if (position == 0) {
+        ReportContactsGone(1);
+        Aktualizuj();
+        return;
+    }
+    CommandChannel::own().postToSelf(dcNewContact, position);
 }
 
 void TFKPrehled::BEditClick()
 {
+    int gone = 0;
     QStringList numbers;
-    const int count = ContactCount(DataPath());
-    for (int number : SelectedNumbers())
-        if (number >= 1 && number <= count)
-            numbers << QString::number(number);
+    for (int position : SelectedPositions(gone))
+        numbers << QString::number(position);
+    if (gone > 0) {
+        ReportContactsGone(gone);
+        Aktualizuj();
+    }
     if (numbers.isEmpty())
         return;
     QWidget* w = ContactForms().Create(QStringLiteral("FKEdit"));
@@ -780,19 +805,26 @@ void TFKPrehled::BOdstranClick()
         return;
     // Taken before the question: a reload while it is open must not change
     // which contacts the answer applies to.
-    const QList<int> numbers = SelectedNumbers();
+    const QList<ListedContact> listed = SelectedContacts();
     if (Dialogs::messageDlg(QStringLiteral("Opravdu vymazat vybrané kontakty?\r\nPočet:") + QString::number(selected),
             MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No)
         != mrYes)
         return;
-    for (int number : numbers) {
+    const QPointer<TFKPrehled> self(this);
+    int gone = 0;
+    for (const ListedContact& contact : listed) {
         ContactRecord record;
-        if (!ReadListedContact(number, record))
+        const int position = ReadListedContact(contact, record);
+        if (position == 0) {
+            gone += contact.number >= 1;
             continue;
+        }
         record.vymazano = true;
-        WriteContact(number, DataPath(), record);
+        WriteContact(position, DataPath(), record);
     }
-    Aktualizuj();
+    ReportContactsGone(gone);
+    if (self)
+        Aktualizuj();
 }
 
 void TFKPrehled::BFormOdstranClick()
@@ -825,7 +857,8 @@ QUrl TFKPrehled::MailLink(const QString& addresses)
     url.setPath(addresses, QUrl::DecodedMode);
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("subject"), QStringLiteral(" "));
-    query.addQueryItem(QStringLiteral("body"), QStringLiteral("Kontakty vedeny v programu Korvel - ") + ProductWebAddress);
+    query.addQueryItem(
+        QStringLiteral("body"), QStringLiteral("Kontakty vedeny v programu Korvel - ") + ProductWebAddress);
     url.setQuery(query);
     return url;
 }
@@ -833,10 +866,15 @@ QUrl TFKPrehled::MailLink(const QString& addresses)
 void TFKPrehled::BEmailClick()
 {
     QString addresses;
-    for (int number : SelectedNumbers()) {
+    int gone = 0;
+    for (const ListedContact& listed : SelectedContacts()) {
         ContactRecord record;
-        if (!ReadListedContact(number, record))
+        if (listed.number < 1)
             continue;
+        if (ReadListedContact(listed, record) == 0) {
+            ++gone;
+            continue;
+        }
         if (!addresses.isEmpty())
             addresses += u';';
         for (const QString* email : { &record.email1, &record.email2, &record.email3 })
@@ -845,6 +883,7 @@ void TFKPrehled::BEmailClick()
                 break;
             }
     }
+    ReportContactsGone(gone);
     if (!addresses.isEmpty())
         ShellOpen(MailLink(addresses));
 }

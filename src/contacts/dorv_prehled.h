@@ -118,11 +118,21 @@ public:
     // Row actions are enabled while a row is selected.
     virtual void DE();
 
-    // The record numbers of the selected rows in list order, 0 for a row
-    // without one; empty without the number column.
-    QList<int> SelectedNumbers() const;
-    // The contact a row's number names, when the file still holds it there.
-    bool ReadListedContact(int number, ContactRecord& record) const;
+    // A listed contact: the number its row shows and its creation stamp.
+    struct ListedContact {
+        int number;
+        double unikat;
+    };
+    // The selected rows in list order (number 0 for a row without one);
+    // empty without the number column.
+    QList<ListedContact> SelectedContacts() const;
+    // Reads the listed contact where it stands now (another program may have
+    // renumbered the file since the list was filled); its position, or 0
+    // when the file holds it no more.
+    int ReadListedContact(const ListedContact& listed, ContactRecord& record) const;
+    // The positions of the selected contacts now; those gone are counted in
+    // gone and left out.
+    QList<int> SelectedPositions(int& gone) const;
 
     // Whether the name text (first name, blank, surname) meets the name
     // filter: ";" separates alternatives, blanks the words each of which

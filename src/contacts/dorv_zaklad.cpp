@@ -25,6 +25,18 @@ TFKZaklad* FKZaklad()
     return Instance;
 }
 
+void ReportContactsGone(int count)
+{
+    if (count <= 0)
+        return;
+    const QString text = count == 1
+        ? QStringLiteral("Kontakt již v databázi není (mezitím jej odstranil jiný program) - změna nebyla zapsána.")
+        : QStringLiteral("Některé kontakty již v databázi nejsou (mezitím je odstranil jiný program) - jejich "
+                         "změna nebyla zapsána.\nPočet: ")
+            + QString::number(count);
+    MessageDlgCentered(text, MsgDlgType::Warning, MsgBtn::OK, 0);
+}
+
 TFKZaklad::TFKZaklad()
     : TProgramHub(ContactForms(), QStringLiteral("FKAbout"))
     , m_appEvents(new TAppEvents(this))

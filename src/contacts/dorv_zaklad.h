@@ -114,3 +114,8 @@ private:
 // The main form of the running program; null before it is made and after it
 // is gone.
 TFKZaklad* FKZaklad();
+
+// Tells the user that count contacts to be changed are no longer in the file
+// (another program removed them since they were listed); nothing was written
+// for them.
+void ReportContactsGone(int count);

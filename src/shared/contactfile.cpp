@@ -109,13 +109,21 @@ void DeleteContact(int number, const QString& path)
 
 int LocateContact(const QString& path, int number, double unikat)
 {
-    int found = 0;
+    // Deletions move contacts down the file: of several holding the stamp
+    // (copies from elsewhere) the nearest below the number is the one that
+    // moved there.
+    int below = 0;
+    int above = 0;
     ContactFile(path).raw().scan([&](int position, const char* bytes) {
-        if (RecordBytes::getDouble(bytes, Ounikat) == unikat && (found == 0 || position == number))
-            found = position;
-        return found == 0 || position < number;
+        if (RecordBytes::getDouble(bytes, Ounikat) != unikat)
+            return true;
+        if (position <= number)
+            below = position;
+        else if (above == 0)
+            above = position;
+        return position < number;
     });
-    return found;
+    return below != 0 ? below : above;
 }
 
 double NewContactStamp(const QString& path)

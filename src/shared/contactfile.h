@@ -33,7 +33,8 @@ bool ContactIdExists(const QString& path, int number, int count);
 void DeleteContact(int number, const QString& path);
 
 // Where the contact made at unikat stands now: at number when it is still
-// there, else the first position holding it; 0 when the file holds it no more.
+// there, else the nearest position below it that holds it, else the first
+// above; 0 when the file holds it no more.
 // Another program may have renumbered the file since number was taken.
 int LocateContact(const QString& path, int number, double unikat);
 

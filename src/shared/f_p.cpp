@@ -92,17 +92,27 @@ bool ReadShowIconForm(const QString& iniPath)
 
 namespace {
 // The text as the Windows edit control held it: a line break is CR LF.
-QString editControlText(const QTextEdit* memo)
+QString editControlText(const QString& plain)
 {
-    QString text = memo->toPlainText();
+    QString text = plain;
     text.replace(u'\n', QLatin1String("\r\n"));
     return text;
+}
+
+QString editControlText(const QTextEdit* memo)
+{
+    return editControlText(memo->toPlainText());
 }
 } // namespace
 
 QString MemoPiece(int n, const QTextEdit* memo)
 {
-    const QByteArray bytes = Cp1250::encode(editControlText(memo));
+    return MemoPiece(n, memo->toPlainText());
+}
+
+QString MemoPiece(int n, const QString& text)
+{
+    const QByteArray bytes = Cp1250::encode(editControlText(text));
     const qsizetype start = qsizetype(n - 1) * MemoPieceLength;
     if (n < 1 || start >= bytes.size())
         return {};

@@ -41,6 +41,8 @@ bool ReadShowIconForm(const QString& iniPath);
 // piece n (1-based), empty past the end of the text.
 constexpr int MemoPieceLength = 255;
 QString MemoPiece(int n, const QTextEdit* memo);
+// The same of a text as a memo shows it (line breaks "\n").
+QString MemoPiece(int n, const QString& text);
 // The memo text of its stored pieces, line breaks back to "\n". A line break
 // cut between two pieces is whole again.
 QString JoinMemoPieces(const QStringList& pieces);

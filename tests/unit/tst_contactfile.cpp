@@ -220,7 +220,8 @@ private slots:
         QTest::newRow("moved up") << 1 << 30.0 << 3;
         QTest::newRow("past the end") << 9 << 10.0 << 1;
         QTest::newRow("twice: its own place first") << 4 << 20.0 << 4;
-        QTest::newRow("twice: else the first") << 3 << 20.0 << 2;
+        QTest::newRow("twice: else the nearest below") << 3 << 20.0 << 2;
+        QTest::newRow("twice: past the end") << 7 << 20.0 << 4;
         QTest::newRow("gone") << 2 << 25.0 << 0;
         QTest::newRow("no number") << 0 << 10.0 << 1;
     }

@@ -254,8 +254,7 @@ private slots:
         QCOMPARE(Headers(o), expected);
         QCOMPARE(o->List->columnWidth(0), 75);
         // Deleted contacts are not listed; "ch" follows "h", "č" follows "c".
-        QCOMPARE(Surnames(o),
-            QStringList({ "Čermáková", "Dvořák", "Hrubý", "Chmelová", "Novák", "Šťastná" }));
+        QCOMPARE(Surnames(o), QStringList({ "Čermáková", "Dvořák", "Hrubý", "Chmelová", "Novák", "Šťastná" }));
         QCOMPARE(Column(o, "číslo"), QStringList({ "3", "2", "5", "4", "1", "7" }));
         QCOMPARE(Column(o, "telefon"), QStringList(6, "123 456 789"));
         QCOMPARE(SortArrow(o->List, 1), QStringLiteral("ARROWDOWN"));
@@ -318,9 +317,8 @@ private slots:
         QTest::newRow("two words, both") << "jan nov" << QStringList { "Novák" };
         QTest::newRow("alternatives") << "karel;věra" << QStringList { "Hrubý", "Šťastná" };
         QTest::newRow("alternatives trimmed") << " eva ; petr " << QStringList { "Čermáková", "Dvořák" };
-        QTest::newRow("leading empty alternative") << ";xyz"
-                                                   << QStringList { "Čermáková", "Dvořák", "Hrubý", "Chmelová",
-                                                          "Novák", "Šťastná" };
+        QTest::newRow("leading empty alternative")
+            << ";xyz" << QStringList { "Čermáková", "Dvořák", "Hrubý", "Chmelová", "Novák", "Šťastná" };
         QTest::newRow("two blanks: an empty word") << "jan  novák" << QStringList {};
         QTest::newRow("nobody") << "Zdeněk" << QStringList {};
         QTest::newRow("deleted stay out") << "Cibulka" << QStringList {};
@@ -760,8 +758,10 @@ private slots:
         for (int column = 0; column < o->List->columnCount(); ++column)
             o->List->header()->sectionClicked(column);
 
-        // The copy of Novák's record shows number 1 at position 13: deleting
-        // every row changes no record that is not listed at its own number.
+        // The copy of Novák's record shows number 1 at position 13, and his
+        // stamp: deleting every row finds each contact by number and stamp
+        // and marks Novák himself, never the copy; a record without a number
+        // (the 0xFF one at 12) is not touched.
         o->CBSluc1->setEditText(QStringLiteral("unikat"));
         setTag(o->CBSluc1, 45);
         o->List->selectAll();
@@ -771,10 +771,53 @@ private slots:
         o->BOdstranClick();
         const QByteArray after = readFileBytes(DataPath());
         QCOMPARE(after.size(), before.size());
-        QCOMPARE(after.mid(7 * ContactRecord::Size), before.mid(7 * ContactRecord::Size));
+        QCOMPARE(after.mid(11 * ContactRecord::Size), before.mid(11 * ContactRecord::Size));
         for (int number = 1; number <= 7; ++number)
             QVERIFY(Stored(DataPath(), number).vymazano);
         QVERIFY(Dialogs::shown().size() == 1);
+    }
+
+    // Another program removes contacts after the list was filled (ruvo's
+    // import renumbers the rest): every action finds its contacts by stamp
+    // where they stand now, and one that is gone is reported, not replaced
+    // by whichever contact took its number.
+    void staleRowsActOnTheirOwnContacts()
+    {
+        WritePeople();
+        TFKPrehled* o = Open();
+        QVERIFY(o);
+        Select(o, { QStringLiteral("Dvořák"), QStringLiteral("Hrubý") });
+        DeleteContact(1, DataPath()); // Novák: Dvořák is 1 now, Hrubý 4
+        Dialogs::queueAnswer(mrYes);
+        o->BOdstranClick();
+        QStringList deleted;
+        ForEachContact(DataPath(), [&](int, const ContactRecord& r) {
+            if (r.vymazano)
+                deleted << r.prijmeni;
+        });
+        QCOMPARE(deleted, QStringList({ "Dvořák", "Hrubý", "Cibulka" }));
+
+        Select(o, { QStringLiteral("Chmelová"), QStringLiteral("Šťastná") });
+        DeleteContact(3, DataPath()); // Chmelová
+        const QByteArray before = readFileBytes(DataPath());
+        o->BEmailClick();
+        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_opened.first().path(), QStringLiteral("vera@stastna.cz"));
+        QVERIFY(Dialogs::shown().last().text.startsWith(QStringLiteral("Kontakt již v databázi není")));
+        o->BEditClick();
+        auto* edit = dynamic_cast<EditStandIn*>(FindForm(QStringLiteral("FKEdit")));
+        QVERIFY(edit);
+        QCOMPARE(edit->Number, 5); // Šťastná, 6 when listed
+        // The report reloaded the list: the rows are current again.
+        QCOMPARE(Surnames(o), QStringList({ "Čermáková", "Šťastná" }));
+        Select(o, { QStringLiteral("Šťastná") });
+        DeleteContact(2, DataPath()); // Čermáková: Šťastná moves once more
+        Dialogs::queueAnswer(mrYes);
+        o->BOdstranClick();
+        QCOMPARE(Stored(DataPath(), 4).prijmeni, QStringLiteral("Šťastná"));
+        QVERIFY(Stored(DataPath(), 4).vymazano);
+        QCOMPARE(ContactCount(DataPath()), 4);
+        QCOMPARE(readFileBytes(DataPath()).size(), before.size() - ContactRecord::Size);
     }
 
     void aReloadStartedDuringOneListsEachContactOnce()

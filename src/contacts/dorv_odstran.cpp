@@ -1,0 +1,139 @@
+#include "dorv_odstran.h"
+
+#include "components/contexthelp.h"
+#include "components/kitctrls.h"
+#include "components/listpictures.h"
+#include "platform/datetime.h"
+#include "platform/dialogs.h"
+#include "shared/contactfields.h"
+#include "shared/contactfile.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPointer>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <functional>
+
+TFKOdstran::TFKOdstran(QWidget* parent)
+    : TFKPrehled(parent)
+{
+    Mode = 1;
+    setObjectName(QStringLiteral("FKOdstran"));
+    setWindowTitle(QStringLiteral("Odstranění a obnovení smazaného kontaktu"));
+    SetHelpContext(this, 1400);
+
+    for (TKitSpeedButton* b : { BNew, BEdit, BOdstran, BImportCSV, BFormOdstran, BEmail })
+        b->hide();
+    const auto button = [this](const char* name, const char* glyph, const QString& caption, const QString& hint,
+                            int left, void (TFKOdstran::*click)()) {
+        auto* b = new TKitSpeedButton(PIkon);
+        b->setObjectName(QLatin1String(name));
+        b->setGeometry(left, 1, 33, 33);
+        b->SetGlyph(ListWindowPicture(QLatin1String(glyph), QColor(255, 0, 255)));
+        b->setToolTip(caption + QStringLiteral(" - ") + hint);
+        b->setStatusTip(hint);
+        b->setEnabled(false);
+        connect(b, &TKitSpeedButton::OnClick, this, [this, click] { (this->*click)(); });
+        return b;
+    };
+    BObnov = button("BObnov", "BNEW", QStringLiteral("obnov"), QStringLiteral("obnovení vymazaného vybraného kontaktu"),
+        2, &TFKOdstran::BObnovClick);
+    BDefOdstran = button("BDefOdstran", "BVYMAZ", QStringLiteral("odstraň"),
+        QStringLiteral("definitivně odstraní vybraný vymazaný kontakt"), 35, &TFKOdstran::BDefOdstranClick);
+    BExportCSV->move(68, BExportCSV->y());
+
+    for (QAction* item : MKontakt->actions())
+        if (item->isSeparator())
+            item->setVisible(false);
+    for (QAction* item : { MKNew, MKEdit, MKVymaz, MKEmail, MKImportCSV, MZPanel })
+        item->setVisible(false);
+    MKObnov = new QAction(QStringLiteral("o&bnov"), this);
+    MKObnov->setObjectName(QStringLiteral("MKObnov"));
+    MKDefOdstran = new QAction(QStringLiteral("o&dstraň"), this);
+    MKDefOdstran->setObjectName(QStringLiteral("MKDefOdstran"));
+    MKontakt->insertActions(MKontakt->actions().value(0), { MKObnov, MKDefOdstran });
+    connect(MKObnov, &QAction::triggered, this, &TFKOdstran::MKObnovClick);
+    connect(MKDefOdstran, &QAction::triggered, this, &TFKOdstran::BDefOdstranClick);
+    // The separator behind the toolbar item goes with it.
+    const QList<QAction*> view = MZobraz->actions();
+    if (view.size() > 1 && view[1]->isSeparator())
+        view[1]->setVisible(false);
+    DE();
+}
+
+void TFKOdstran::DE()
+{
+    TFKPrehled::DE();
+    // Hidden items keep no shortcut either.
+    for (QAction* item : { MKNew, MKEdit, MKVymaz, MKEmail, MKImportCSV })
+        item->setEnabled(false);
+    DEOdstran();
+}
+
+void TFKOdstran::DEOdstran()
+{
+    const bool any = !List->selectedItems().isEmpty();
+    BObnov->setEnabled(any);
+    BDefOdstran->setEnabled(any);
+    MKObnov->setEnabled(any);
+    MKDefOdstran->setEnabled(any);
+}
+
+void TFKOdstran::Restore()
+{
+    if (List->selectedItems().isEmpty() || NumberColumnIndex(List) == 0)
+        return;
+    int gone = 0;
+    for (const ListedContact& listed : SelectedContacts()) {
+        ContactRecord record;
+        const int position = ReadListedContact(listed, record);
+        if (position == 0) {
+            gone += listed.number >= 1;
+            continue;
+        }
+        record.vymazano = false;
+        record.zmena = Now();
+        WriteContact(position, DataPath(), record);
+        Changed = true;
+    }
+    ReportContactsGone(gone);
+    Aktualizuj();
+}
+
+void TFKOdstran::BObnovClick()
+{
+    const QPointer<TFKOdstran> self(this);
+    Restore();
+    if (self)
+        done(mrCancel); // the result follows Changed
+}
+
+void TFKOdstran::MKObnovClick()
+{
+    Restore();
+}
+
+// From the highest position down: each removal moves only the contacts
+// behind it, so the lower positions found stay valid.
+void TFKOdstran::BDefOdstranClick()
+{
+    if (List->selectedItems().isEmpty() || NumberColumnIndex(List) == 0)
+        return;
+    int gone = 0;
+    QList<int> positions = SelectedPositions(gone);
+    std::sort(positions.begin(), positions.end(), std::greater<int>());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    for (int position : positions)
+        DeleteContact(position, DataPath());
+    Changed = Changed || !positions.isEmpty();
+    ReportContactsGone(gone);
+    Aktualizuj();
+}
+
+void TFKOdstran::done(int result)
+{
+    Q_UNUSED(result);
+    TFKPrehled::done(Changed ? mrOk : mrCancel);
+}
