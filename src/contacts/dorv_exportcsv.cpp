@@ -206,18 +206,18 @@ void TFKExportCSV::LSloupceChanged(int row)
         item->setText(NameColumn, item->text(DefaultNameColumn));
 }
 
-QList<int> TFKExportCSV::OverviewNumbers(int range) const
+QList<int> TFKExportCSV::OverviewPositions(int range, int& gone) const
 {
-    QList<int> numbers;
+    gone = 0;
     const auto* overview = dynamic_cast<const TFKPrehled*>(FindForm(QStringLiteral("FKPrehled")));
-    if (!overview || NumberColumnIndex(overview->List) == 0)
-        return numbers;
-    for (int i = 0; i < overview->List->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = overview->List->topLevelItem(i);
-        if (range == 1 || row->isSelected())
-            numbers << RowContactNumber(overview->List, row);
-    }
-    return numbers;
+    if (!overview)
+        return {};
+    QList<std::pair<int, double>> listed;
+    for (const TFKPrehled::ListedContact& row : overview->ListedContacts(range == 2))
+        listed.append({ row.number, row.unikat });
+    QList<int> positions = LocateContacts(FKZaklad()->ContactDataPath(), listed);
+    gone = int(positions.removeAll(0));
+    return positions;
 }
 
 TFKExportCSV::Result TFKExportCSV::Export(const QString& path, QChar sep)
@@ -253,19 +253,19 @@ TFKExportCSV::Result TFKExportCSV::Export(const QString& path, QChar sep)
             ++result.written;
         });
     } else {
-        // The rows may be older than the file: a row whose number the file no
-        // longer holds at that position is left out and counted, never taken
-        // for the end of the list.
-        const QList<int> numbers = OverviewNumbers(range);
-        const QSet<int> wanted(numbers.begin(), numbers.end());
+        // The list may be older than the file: each row's contact is found
+        // where it stands now, and one the file no longer holds is left out
+        // and counted, never taken for the end of the list.
+        const QList<int> positions = OverviewPositions(range, result.skipped);
+        const QSet<int> wanted(positions.begin(), positions.end());
         QHash<int, ContactRecord> records;
         ForEachContact(data, [&](int position, const ContactRecord& record) {
-            if (wanted.contains(position) && record.cislo == position)
+            if (wanted.contains(position))
                 records.insert(position, record);
         });
-        for (int number : numbers) {
-            const auto found = records.constFind(number);
-            if (found == records.constEnd()) {
+        for (int position : positions) {
+            const auto found = records.constFind(position);
+            if (found == records.constEnd()) { // the file shrank meanwhile
                 ++result.skipped;
                 continue;
             }

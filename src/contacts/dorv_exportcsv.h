@@ -58,7 +58,9 @@ protected:
 
 private:
     void LSloupceChanged(int row);
-    // The record numbers of the overview's rows (range 1) or selected rows
-    // (range 2) in list order; none without an overview or its number column.
-    QList<int> OverviewNumbers(int range) const;
+    // Where the contacts of the overview's rows (range 1) or selected rows
+    // (range 2) stand in the file now, in list order; none without an
+    // overview or its number column. Rows whose contact the file holds no
+    // more are counted in gone.
+    QList<int> OverviewPositions(int range, int& gone) const;
 };
