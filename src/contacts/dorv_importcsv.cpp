@@ -13,7 +13,6 @@
 #include "platform/tag.h"
 #include "shared/contactfields.h"
 #include "shared/f_p.h"
-#include "shared/itemlist.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -268,11 +267,7 @@ void TFKImportCSV::SBZrusClick()
 
 void TFKImportCSV::SBSkupinaClick(int level)
 {
-    const QString group = GroupPicker(level)->currentText();
-    TAMEdit* list = GroupList(level);
-    if (group.isEmpty() || ListHasItem(list->text(), group, u';'))
-        return;
-    list->setText(list->text().isEmpty() ? group : list->text() + u';' + group);
+    AddPickedGroup(GroupPicker(level), GroupList(level));
 }
 
 QString TFKImportCSV::DejVychHodnotu(int code) const
