@@ -61,6 +61,8 @@ TFKOdstran::TFKOdstran(QWidget* parent)
     if (view.size() > 1 && view[1]->isSeparator())
         view[1]->setVisible(false);
     DE();
+    // Without the filter the list is where the user works.
+    List->setFocus();
 }
 
 void TFKOdstran::DE()

@@ -132,6 +132,8 @@ TFKPrehled::TFKPrehled(QWidget* parent)
     SetAlign(List, alClient);
     StackMergePanels();
     DE();
+    // The user starts with the name filter.
+    EJmeno->setFocus();
 }
 
 TFKPrehled::~TFKPrehled() = default;

@@ -25,12 +25,13 @@ QTreeWidget* MakeList(QWidget* parent, const char* name, const QString& caption,
     label->setGeometry(left, 6, 170, 16);
     auto* list = new QTreeWidget(parent);
     list->setObjectName(QLatin1String(name));
-    list->setGeometry(left, 24, 170, 260);
+    list->setGeometry(left, 24, 170, 222);
     list->setColumnCount(2);
     list->setHeaderHidden(true);
     list->setRootIsDecorated(false);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setColumnWidth(0, 130);
+    list->setColumnWidth(0, 128);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setToolTip(hint);
     list->setStatusTip(hint);
     label->setBuddy(list);
@@ -63,7 +64,7 @@ TFKPrehlSloup::TFKPrehlSloup(QWidget* parent)
         b = new TKitSpeedButton(client);
         b->setObjectName(QLatin1String(name));
         b->SetCaption(caption);
-        b->setGeometry(186, top, 34, 26);
+        b->setGeometry(188, top, 34, 26);
         return b;
     };
     connect(button(SBPridej, "SBPridej", QStringLiteral(">"), 60), &TKitSpeedButton::OnClick, this,
@@ -79,13 +80,13 @@ TFKPrehlSloup::TFKPrehlSloup(QWidget* parent)
 
     BOK = new QPushButton(QStringLiteral("&OK"), client);
     BOK->setObjectName(QStringLiteral("BOK"));
-    BOK->setGeometry(230, 290, 82, 25);
+    BOK->setGeometry(230, 252, 82, 25);
     BOK->setStatusTip(QStringLiteral("použije dané uspořádání"));
     BOK->setToolTip(BOK->statusTip());
     connect(BOK, &QPushButton::clicked, this, [this] { RunGuarded([this] { BOKClick(); }); });
     BCancel = new QPushButton(QStringLiteral("&Storno"), client);
     BCancel->setObjectName(QStringLiteral("BCancel"));
-    BCancel->setGeometry(318, 290, 82, 25);
+    BCancel->setGeometry(318, 252, 82, 25);
     BCancel->setStatusTip(QStringLiteral("nepoužije dané uspořádání"));
     BCancel->setToolTip(BCancel->statusTip());
     connect(BCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });

@@ -12,6 +12,8 @@
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
 
+#include <QTimer>
+
 namespace {
 
 TFKZaklad* Instance = nullptr;
@@ -91,8 +93,20 @@ void TFKZaklad::EditFormClosed()
         --m_openEditForms;
 }
 
+void TFKZaklad::EndWhenIdle(int ms)
+{
+    if (!m_idle) {
+        m_idle = new QTimer(this);
+        m_idle->setSingleShot(true);
+        connect(m_idle, &QTimer::timeout, this, [this] { EndIfNoWindow(); });
+    }
+    m_idle->start(ms);
+}
+
 void TFKZaklad::HandleContactCommand(int32_t code, int32_t arg)
 {
+    if (m_idle)
+        m_idle->start();
     RestoreApplication();
     switch (code) {
     case dcRestore:

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+class QTimer;
 class QTreeWidget;
 class TAppEvents;
 
@@ -90,6 +91,11 @@ public:
     void EditFormOpened();
     void EditFormClosed();
 
+    // A program that has no window ends when no command came for ms
+    // milliseconds: one started by hand, or whose command opened nothing,
+    // does not live on unseen.
+    void EndWhenIdle(int ms);
+
     // One command code with its argument; codes outside -4 .. 0 only
     // restore the program's windows.
     void HandleContactCommand(int32_t code, int32_t arg);
@@ -104,6 +110,7 @@ private:
     ContactOverview* OverviewToFront();
 
     TAppEvents* m_appEvents;
+    QTimer* m_idle = nullptr;
     QString m_programDirectory;
     QString m_settingsFileName;
     QString m_placementFileName;

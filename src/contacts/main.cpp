@@ -10,5 +10,6 @@ int main(int argc, char** argv)
     if (const std::optional<int> exitCode = ClaimProgramTitle(app.title()))
         return *exitCode; // a running copy came forward, or no commands can come
     TFKZaklad zaklad;
+    zaklad.EndWhenIdle(5000);
     return app.exec();
 }

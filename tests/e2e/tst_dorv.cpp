@@ -1,10 +1,14 @@
 // The contacts program as the user's desktop runs it: started hidden, told
 // what to do through its command channel, a second start bringing the first
-// forward, ended by its last window; and the tray menu's "Přehled kontaktů",
-// which starts it and opens the overview. Run by scripts/xsession.sh.
+// forward, ended by its last window, or after a few seconds when nothing
+// asks it for a window; the tray menu's "Přehled kontaktů", which starts it
+// and opens the overview; and one contact's whole road from the tray's
+// hotkey through the forms, the overview and the deleted contacts, typed as
+// the user types. Run by scripts/xsession.sh.
 #include "platform/commandchannel.h"
 #include "platform/inifile.h"
 #include "shared/commands.h"
+#include "shared/contactfields.h"
 #include "shared/contactfile.h"
 
 #include "desktop.h"
@@ -64,6 +68,38 @@ bool closeByEscape(const Desktop& d, qulonglong window)
         QThread::msleep(300);
         return !visibleWindows(d, { "--name", OverviewTitle }).contains(window);
     });
+}
+
+QList<ContactRecord> contactsIn(const QString& path)
+{
+    QList<ContactRecord> records;
+    ForEachContact(path, [&](int, const ContactRecord& r) { records << r; });
+    return records;
+}
+
+// The keys go to the window, once it has the focus.
+void keysTo(const Desktop& d, qulonglong window, const QStringList& keys)
+{
+    d.xdotool({ "windowactivate", "--sync", QString::number(window) });
+    d.xdotool({ "windowfocus", "--sync", QString::number(window) });
+    QThread::msleep(150);
+    d.xdotool(QStringList { "key", "--delay", "60" } + keys);
+}
+
+void typeTo(const Desktop& d, qulonglong window, const QString& text)
+{
+    d.xdotool({ "windowfocus", "--sync", QString::number(window) });
+    d.xdotool({ "type", "--delay", "60", text });
+}
+
+// A click into the list of a list window (below its toolbar and filter,
+// above its merge panel), which gives the list the focus.
+void clickList(const Desktop& d, qulonglong window, int button = 1)
+{
+    const QRect g = d.geometry(window);
+    d.xdotool({ "mousemove", QString::number(g.x() + g.width() / 2), QString::number(g.y() + g.height() * 63 / 100),
+        "click", QString::number(button) });
+    QThread::msleep(200);
 }
 
 } // namespace
@@ -161,6 +197,139 @@ private slots:
         QTest::qWait(400);
         QVERIFY(!QImage(d.screenshot("dorv-prehled-z-menu")).isNull());
 
+        QVERIFY(closeByEscape(d, overview));
+        QVERIFY(waitUntil(10000, [] { return !CommandChannel::answers(ContactAppTitle); }));
+    }
+    void endsWhenNoCommandComes()
+    {
+        Desktop d;
+        QProcess* dorv = d.start("dorv");
+        QVERIFY(waitUntil(10000, [] { return CommandChannel::answers(ContactAppTitle); }));
+        QVERIFY(dorv->waitForFinished(15000));
+        QCOMPARE(dorv->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(dorv->exitCode(), 0);
+        QVERIFY(!CommandChannel::answers(ContactAppTitle));
+    }
+
+    void aContactsWholeRoad()
+    {
+        Desktop d;
+        writeContacts(d.file("korvel.db1"));
+        const QString data = d.file("korvel.db1");
+        IniFile(d.iniPath()).writeString("Klaves", "4", "Ctrl+Alt+K");
+        d.start("korvel");
+        QVERIFY2(d.waitForTrayIcon("korvel"), "the tray icon did not show");
+
+        // The tray's hotkey for a new contact starts the program with the
+        // form; the overview is asked for as the tray menu asks.
+        qulonglong form = 0;
+        for (int attempt = 0; attempt < 3 && !form; ++attempt) {
+            d.xdotool({ "key", "ctrl+alt+k" });
+            form = d.waitForWindow("^Nový kontakt$", 8000);
+        }
+        QVERIFY2(form, "the new-contact form did not open");
+        QVERIFY(CommandChannel::post(ContactAppTitle, dcOverview));
+        const qulonglong overview = d.waitForWindow(OverviewTitle);
+        QVERIFY(overview);
+
+        keysTo(d, form, { "alt+j" });
+        typeTo(d, form, QStringLiteral("Zdeněk"));
+        keysTo(d, form, { "alt+p" });
+        typeTo(d, form, QStringLiteral("Řezníček"));
+        keysTo(d, form, { "alt+e" });
+        typeTo(d, form, QStringLiteral("zdenek@rez.cz"));
+        keysTo(d, form, { "alt+t" });
+        typeTo(d, form, QStringLiteral("602 123 456"));
+        d.xdotool({ "windowraise", QString::number(form) });
+        QTest::qWait(300);
+        d.screenshot("dorv-novy-kontakt");
+        keysTo(d, form, { "alt+o" });
+        QVERIFY(d.waitForNoWindow("^Nový kontakt$"));
+        QList<ContactRecord> all = contactsIn(data);
+        QCOMPARE(all.size(), 4);
+        const ContactRecord typed = all.last();
+        QCOMPARE(typed.jmeno, QStringLiteral("Zdeněk"));
+        QCOMPARE(typed.prijmeni, QStringLiteral("Řezníček"));
+        QCOMPARE(typed.email1, QStringLiteral("zdenek@rez.cz"));
+        QCOMPARE(typed.tel1, QStringLiteral("602123456"));
+        QCOMPARE(typed.cislo, 4);
+        QVERIFY(typed.unikat > 0 && !typed.vymazano);
+
+        // Found by the name filter (focused first in the overview), the only
+        // row, edited.
+        keysTo(d, overview, { "ctrl+a" });
+        typeTo(d, overview, QStringLiteral("řez"));
+        QTest::qWait(500);
+        d.screenshot("dorv-prehled-filtr");
+        clickList(d, overview);
+        keysTo(d, overview, { "ctrl+a", "ctrl+e" });
+        const qulonglong edit = d.waitForWindow("^Editace kontaktu$");
+        QVERIFY2(edit, "the edit form did not open for the filtered row");
+        keysTo(d, edit, { "alt+j", "ctrl+a" });
+        typeTo(d, edit, QStringLiteral("Zdenka"));
+        QTest::qWait(300);
+        d.screenshot("dorv-editace");
+        keysTo(d, edit, { "alt+o" });
+        QVERIFY(d.waitForNoWindow("^Editace kontaktu$"));
+        all = contactsIn(data);
+        QCOMPARE(all.size(), 4);
+        QCOMPARE(all.last().jmeno, QStringLiteral("Zdenka"));
+        QCOMPARE(all.last().prijmeni, QStringLiteral("Řezníček"));
+        QCOMPARE(all.last().unikat, typed.unikat);
+        QVERIFY(all.last().zmena >= typed.zmena);
+
+        // Deleted (the question answered with its default, Yes).
+        const auto deleteListed = [&] {
+            clickList(d, overview);
+            keysTo(d, overview, { "ctrl+a", "ctrl+Delete" });
+            QVERIFY(d.waitForLine(d.dialogLog(), "Opravdu vymazat vybrané kontakty?"));
+            QTest::qWait(500);
+            d.xdotool({ "key", "Return" });
+            QVERIFY(waitUntil(10000, [&] { return contactsIn(data).last().vymazano; }));
+        };
+        deleteListed();
+        QCOMPARE(contactsIn(data).size(), 4);
+
+        // Restored through the deleted contacts' menu, which keeps the window.
+        keysTo(d, overview, { "alt+Delete" });
+        qulonglong deleted = d.waitForWindow("^Odstranění a obnovení smazaného kontaktu$");
+        QVERIFY2(deleted, "the deleted contacts did not open");
+        keysTo(d, deleted, { "ctrl+a" });
+        QTest::qWait(300);
+        d.screenshot("dorv-odstraneni");
+        keysTo(d, deleted, { "alt+k", "b" });
+        QVERIFY(waitUntil(10000, [&] { return !contactsIn(data).last().vymazano; }));
+        QVERIFY(d.waitForWindow("^Odstranění a obnovení smazaného kontaktu$", 1000));
+        keysTo(d, deleted, { "Escape" });
+        QVERIFY(d.waitForNoWindow("^Odstranění a obnovení smazaného kontaktu$"));
+
+        // Deleted again, then removed for good: the three others stay,
+        // numbered as before.
+        deleteListed();
+        keysTo(d, overview, { "alt+Delete" });
+        deleted = d.waitForWindow("^Odstranění a obnovení smazaného kontaktu$");
+        QVERIFY(deleted);
+        keysTo(d, deleted, { "ctrl+a", "alt+k", "d" });
+        QVERIFY(waitUntil(10000, [&] { return contactsIn(data).size() == 3; }));
+        all = contactsIn(data);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(all[i].cislo, i + 1);
+            QCOMPARE(all[i].jmeno, QStringLiteral("Jana"));
+        }
+        keysTo(d, deleted, { "Escape" });
+        QVERIFY(d.waitForNoWindow("^Odstranění a obnovení smazaného kontaktu$"));
+
+        // The column chooser from the list's pop-up menu.
+        keysTo(d, overview, { "ctrl+a" });
+        d.xdotool({ "key", "BackSpace" });
+        clickList(d, overview, 3);
+        d.xdotool({ "key", "p" });
+        const qulonglong chooser = d.waitForWindow("^Sloupce - nastavení$");
+        QVERIFY2(chooser, "the column chooser did not open");
+        QTest::qWait(300);
+        d.screenshot("dorv-sloupce");
+        keysTo(d, chooser, { "Escape" });
+        QVERIFY(d.waitForNoWindow("^Sloupce - nastavení$"));
         QVERIFY(closeByEscape(d, overview));
         QVERIFY(waitUntil(10000, [] { return !CommandChannel::answers(ContactAppTitle); }));
     }
