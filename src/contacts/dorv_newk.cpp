@@ -449,13 +449,17 @@ void TFKNew::FormShow()
         SetControlText(w, QString());
 }
 
-void TFKNew::SBSkupinaClick(int level)
+void AddPickedGroup(const QComboBox* picker, TAMEdit* list)
 {
-    const QString group = GroupPicker(level)->currentText();
-    TAMEdit* list = GroupList(level);
+    const QString group = picker->currentText();
     if (group.isEmpty() || ListHasItem(list->text(), group, u';'))
         return;
     list->setText(list->text().isEmpty() ? group : list->text() + u';' + group);
+}
+
+void TFKNew::SBSkupinaClick(int level)
+{
+    AddPickedGroup(GroupPicker(level), GroupList(level));
 }
 
 void TFKNew::CBSkupinaExit(int level)

@@ -159,3 +159,7 @@ private:
 // The gender control (code 5) takes only "žena" (in any case), which also
 // sets the gender; code 0 changes nothing.
 void SetFieldByTag(TFKNew* form, int code, const QString& text);
+
+// "<+" of a group level: the picker's group joins the level's ";"-list
+// unless it is empty or the list holds it already (letter case aside).
+void AddPickedGroup(const QComboBox* picker, TAMEdit* list);

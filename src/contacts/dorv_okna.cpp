@@ -2,6 +2,8 @@
 
 #include "dorv_about.h"
 #include "dorv_edit.h"
+#include "dorv_exportcsv.h"
+#include "dorv_importcsv.h"
 #include "dorv_newk.h"
 #include "dorv_odstran.h"
 #include "dorv_prehled.h"
@@ -33,4 +35,6 @@ void RegisterContactWindows(FormFactory& forms)
     forms.Register("FKPrehlSloup", [](OpenMode) { return new TFKPrehlSloup; });
     forms.Register("FKPrehled", [](OpenMode) { return new TFKPrehled; });
     forms.Register("FKAbout", [](OpenMode) { return new TFKAbout; });
+    forms.Register("FKExportCSV", [](OpenMode) { return new TFKExportCSV; });
+    forms.Register("FKImportCSV", [](OpenMode) { return new TFKImportCSV; });
 }

@@ -722,13 +722,13 @@ void TFKPrehled::DE()
         PMList->removeAction(MKNewKopiePM);
 }
 
-QList<TFKPrehled::ListedContact> TFKPrehled::SelectedContacts() const
+QList<TFKPrehled::ListedContact> TFKPrehled::ListedContacts(bool selectedOnly) const
 {
     QList<ListedContact> listed;
     if (NumberColumnIndex(List) == 0)
         return listed;
     for (int i = 0; i < List->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem* row = List->topLevelItem(i); row->isSelected())
+        if (const QTreeWidgetItem* row = List->topLevelItem(i); !selectedOnly || row->isSelected())
             listed << ListedContact { RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() };
     return listed;
 }

@@ -123,9 +123,10 @@ public:
         int number;
         double unikat;
     };
-    // The selected rows in list order (number 0 for a row without one);
-    // empty without the number column.
-    QList<ListedContact> SelectedContacts() const;
+    // The rows (or the selected rows) in list order (number 0 for a row
+    // without one); empty without the number column.
+    QList<ListedContact> ListedContacts(bool selectedOnly) const;
+    QList<ListedContact> SelectedContacts() const { return ListedContacts(true); }
     // Reads the listed contact where it stands now (another program may have
     // renumbered the file since the list was filled); its position, or 0
     // when the file holds it no more.

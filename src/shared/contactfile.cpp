@@ -119,21 +119,31 @@ int LocateContact(const QString& path, int number, double unikat)
     int at = number;
     if (number >= 1 && ContactFile(path).read(at, there) && at == number && there.unikat == unikat)
         return number;
-    // Deletions move contacts down the file: of several holding the stamp
-    // (copies from elsewhere) the nearest below the number is the one that
-    // moved there.
-    int below = 0;
-    int above = 0;
+    return LocateContacts(path, { { number, unikat } }).value(0);
+}
+
+QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed)
+{
+    QHash<double, QList<int>> held; // the positions of each stamp asked for, ascending
+    for (const auto& [number, unikat] : listed)
+        held.insert(unikat, {});
     ContactFile(path).raw().scan([&](int position, const char* bytes) {
-        if (RecordBytes::getDouble(bytes, Ounikat) != unikat)
-            return true;
-        if (position <= number)
-            below = position;
-        else if (above == 0)
-            above = position;
-        return position < number;
+        const auto found = held.find(RecordBytes::getDouble(bytes, Ounikat));
+        if (found != held.end())
+            found->append(position);
+        return true;
     });
-    return below != 0 ? below : above;
+    // Deletions move contacts down the file: of several holding the stamp
+    // (copies from elsewhere) the nearest at or below the number is the one
+    // that moved there, else the first above it.
+    QList<int> positions;
+    positions.reserve(listed.size());
+    for (const auto& [number, unikat] : listed) {
+        const QList<int>& at = held[unikat];
+        const auto above = std::upper_bound(at.begin(), at.end(), number);
+        positions << (above != at.begin() ? *(above - 1) : above != at.end() ? *above : 0);
+    }
+    return positions;
 }
 
 double NewContactStamp(const QString& path)

@@ -2,9 +2,11 @@
 
 #include "contactrecord.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 // The contact file ("korvel.db1" and the exchange and backup files of the
 // same layout): ContactRecords without a header, addressed by 1-based
@@ -48,6 +50,9 @@ int RemoveContactsWhere(
 // above; 0 when the file holds it no more.
 // Another program may have renumbered the file since number was taken.
 int LocateContact(const QString& path, int number, double unikat);
+// The same for many contacts (number, unikat) in one pass over the file; the
+// positions in their order, 0 for each the file holds no more.
+QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed);
 
 // The creation time of a new contact, the key other machines know it by: now
 // to the millisecond, but later than every stamp this process gave before and

@@ -6,7 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPixmap>
 #include <QTest>
+#include <QWidget>
 
 #include <csignal>
 
@@ -78,7 +81,9 @@ WriteLimit::~WriteLimit()
 
 QString artifactPath(const QString& name)
 {
-    const QString dir = qEnvironmentVariable("KORVEL_ARTIFACTS", QDir::tempPath());
+    const QString dir = qEnvironmentVariableIsSet("KORVEL_ARTIFACTS")
+        ? qEnvironmentVariable("KORVEL_ARTIFACTS")
+        : qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/artifacts");
     QDir().mkpath(dir);
     return dir + u'/' + name;
 }
@@ -102,4 +107,9 @@ void typeText(QWidget* w, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+bool saveScreenshot(QWidget* w, const QString& name)
+{
+    return w->grab().toImage().save(artifactPath(name + QStringLiteral(".png")));
 }

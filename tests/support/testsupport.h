@@ -51,9 +51,14 @@ QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);
 
 // Where a picture a test keeps for people to look at goes:
-// $KORVEL_ARTIFACTS/<name> (the system's temporary folder without it); the
+// $KORVEL_ARTIFACTS/<name> (else "artifacts" in the build folder); the
 // folder is made.
 QString artifactPath(const QString& name);
+
+// Saves a picture of the widget as name (".png" added) in the folder for
+// test artefacts ($KORVEL_ARTIFACTS, else "artifacts" in the build folder);
+// returns whether it was saved.
+bool saveScreenshot(QWidget* w, const QString& name);
 
 // Types text into a widget one character at a time (QTest::keyClicks cannot
 // send characters outside ASCII).

@@ -241,6 +241,9 @@ private slots:
         }
         QCOMPARE(LocateContact(path, number, unikat), position);
         QCOMPARE(LocateContact(dir.file("none.db1"), number, unikat), 0);
+        // Many at once, in one pass, each as alone.
+        QCOMPARE(
+            LocateContacts(path, { { 2, 25.0 }, { number, unikat }, { 1, 10.0 } }), QList<int>({ 0, position, 1 }));
     }
 
     // The clock stands still; each stamp is new to the file and later than

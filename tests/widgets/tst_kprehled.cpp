@@ -135,15 +135,6 @@ public:
     DeletedStandIn() { setObjectName(QStringLiteral("FKOdstran")); }
 };
 
-QString ArtifactFolder()
-{
-    const QString folder = qEnvironmentVariableIsSet("KORVEL_ARTIFACTS")
-        ? qEnvironmentVariable("KORVEL_ARTIFACTS")
-        : qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/artifacts");
-    QDir().mkpath(folder);
-    return folder;
-}
-
 } // namespace
 
 class TestKPrehled : public QObject {
@@ -292,8 +283,7 @@ private slots:
         Select(o, { "Dvořák", "Novák" });
         o->MZSlucClick(o->MZSluc2);
         QTest::qWait(50);
-        const QImage shot = o->grab().toImage();
-        QVERIFY(shot.save(ArtifactFolder() + QStringLiteral("/kprehled.png")));
+        QVERIFY(saveScreenshot(o, QStringLiteral("kprehled")));
     }
 
     void columnsComeFromTheSettingsAndGoBackThere()
