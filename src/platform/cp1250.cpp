@@ -59,6 +59,14 @@ QChar decodeChar(unsigned char b)
     return b < 0x80 ? QChar(b) : QChar(kHigh[b - 0x80]);
 }
 
+bool canEncode(QStringView text)
+{
+    for (QChar c : text)
+        if (c != u'?' && encodeChar(c) == '?')
+            return false;
+    return true;
+}
+
 QByteArray encode(QStringView text)
 {
     QByteArray out;

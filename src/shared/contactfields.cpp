@@ -142,6 +142,7 @@ void appendColumn(QTreeWidget* listView, const QString& caption, int width)
     QHeaderView* header = listView->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(0);
+    header->setTextElideMode(Qt::ElideRight); // a caption cut at its end, with "…"
     const int column = listView->columnCount();
     listView->setColumnCount(column + 1);
     listView->headerItem()->setText(column, caption);

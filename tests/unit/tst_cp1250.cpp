@@ -36,6 +36,30 @@ private slots:
         // A lone surrogate is one "?" too.
         QCOMPARE(Cp1250::encode(QString(QChar(0xD800))), QByteArray("?"));
     }
+
+    // Exactly the texts that encode without a "?" of their own making.
+    void canEncode_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("empty") << QString() << true;
+        QTest::newRow("czech path") << QStringLiteral("/home/jiří/Dokumenty/žluťoučký kůň.wav") << true;
+        QTest::newRow("code page extras") << QStringLiteral("€‰„ˇ˙") << true;
+        QTest::newRow("own question mark") << QStringLiteral("co?.wav") << true;
+        QTest::newRow("arrow") << QStringLiteral("Dokumenty→data") << false;
+        QTest::newRow("letter of another page") << QStringLiteral("/tmp/ẞ") << false;
+        QTest::newRow("outside the BMP") << (QStringLiteral("a") + QString::fromUcs4(U"\U0001F600")) << false;
+        QTest::newRow("lone surrogate") << QString(QChar(0xDC00)) << false;
+    }
+
+    void canEncode()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, expected);
+        QCOMPARE(Cp1250::canEncode(text), expected);
+        // Whatever it says agrees with a round trip.
+        QCOMPARE(Cp1250::decode(Cp1250::encode(text)) == text, expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCp1250)

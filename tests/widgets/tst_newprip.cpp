@@ -462,8 +462,20 @@ private slots:
         QCOMPARE(ReminderCount(Data()), 0);
         QVERIFY(f->isVisible());
 
-        // Missing sounds are named, and No keeps the form as it is.
+        // A sound path the record cannot hold is refused, never stored as "?".
         f->ECas->setText(QStringLiteral("09:05"));
+        const QString arrow = m_folder->file(QStringLiteral("Dokumenty→data/zvonek.wav"));
+        f->EZvuk2->SetFileName(arrow);
+        QVERIFY(!Ok(f));
+        QCOMPARE(LastMessage(),
+            QStringLiteral("Cesta obsahuje znaky, které program nedokáže uložit:\r") + arrow
+                + QStringLiteral("\rZvolte jiný soubor nebo adresář."));
+        QCOMPARE(Dialogs::shown().last().type, MsgDlgType::Warning);
+        QCOMPARE(ReminderCount(Data()), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), f->EZvuk2);
+        f->EZvuk2->SetFileName(QString());
+
+        // Missing sounds are named, and No keeps the form as it is.
         f->EZvuk1->SetFileName(m_folder->file(QStringLiteral("nic.wav")));
         f->EZvuk3->setText(QStringLiteral("\\sound\\není.wav"));
         Dialogs::queueAnswer(mrNo);

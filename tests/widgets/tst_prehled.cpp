@@ -541,6 +541,26 @@ private slots:
         QCOMPARE(w->EInfoCasPred->text(), QStringLiteral("2026.03.05 15:10-čtvrtek"));
         QCOMPARE(w->EInfoCasProsle->text(), QStringLiteral("kdykoliv"));
 
+        // The selected reminder changed in the file (an edit, its pop-up moving
+        // it on): a refresh shows it as it is now; the chosen day stays.
+        const QDate day = w->DTM->date();
+        ReminderRecord moved = Read(2);
+        moved.EventDate = DateToStr(DateOf(Now()) + 2);
+        moved.RemindDate = moved.EventDate;
+        moved.RemindTime = QStringLiteral("17:45");
+        moved.Description1 = QStringLiteral("nově");
+        WriteReminder(2, DataPath(), moved);
+        w->Aktualizuj();
+        QCOMPARE(w->EInfoCasPred->text(), QStringLiteral("2026.03.07 17:45-sobota"));
+        QCOMPARE(w->MInfoPopis->toPlainText(), QStringLiteral("nově"));
+        QCOMPARE(w->DTM->date(), day);
+        // Erased meanwhile: its times go.
+        moved.Erased = true;
+        WriteReminder(2, DataPath(), moved);
+        w->Aktualizuj();
+        QVERIFY(w->EInfoCasPred->text().isEmpty());
+        QCOMPARE(w->MInfoPopis->toPlainText(), QStringLiteral("nově"));
+
         // The details panel off: its fields are left alone.
         w->MZobrazDetail->trigger();
         QVERIFY(w->PanelPlus->isHidden());
