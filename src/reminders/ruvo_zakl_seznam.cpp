@@ -103,10 +103,9 @@ QTreeWidget* MakeReportList(QWidget* parent, const QString& name, const QStringL
     list->setColumnCount(captions.size());
     list->setHeaderLabels(captions);
     list->setItemDelegate(new ColumnAlignment(centred, list));
+    ElideHeaderCaptions(list);
     QHeaderView* header = list->header();
     header->setStretchLastSection(false);
-    // A caption wider than its column ends in "…", as a list view cuts it.
-    header->setTextElideMode(Qt::ElideRight);
     header->setSectionsClickable(true);
     header->setSectionsMovable(false);
     for (int i = 0; i < captions.size(); ++i) {

@@ -3,11 +3,17 @@
 // Czech once the programs load its translations.
 #include "components/dateedit.h"
 #include "platform/application.h"
+#include "platform/dialogs.h"
 
+#include <QAbstractButton>
 #include <QCalendarWidget>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 class TestDateEdit : public QObject {
@@ -126,6 +132,35 @@ private slots:
         // The file dialog's and the calendar's own words.
         QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Hledat v:"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Zrušit"));
+
+        // The file dialog the programs open: every caption Czech; its picture kept.
+        QStringList texts;
+        Dialogs::FileDialogSetup setup;
+        setup.prepare = [&texts](QFileDialog& dialog) {
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            QTimer::singleShot(0, &dialog, [&dialog, &texts] {
+                for (const QLabel* l : dialog.findChildren<QLabel*>())
+                    texts << l->text();
+                for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>())
+                    if (!b->text().isEmpty())
+                        texts << b->text();
+                const QString folder = qEnvironmentVariableIsSet("KORVEL_ARTIFACTS")
+                    ? qEnvironmentVariable("KORVEL_ARTIFACTS")
+                    : QDir::temp().filePath("korvel-artifacts");
+                QDir().mkpath(folder);
+                dialog.grab().save(folder + QStringLiteral("/file-dialog.png"));
+                dialog.reject();
+            });
+        };
+        QCOMPARE(Dialogs::getOpenFileName(&m_form, QStringLiteral("Zvukový soubor"), QDir::tempPath(),
+                     QStringLiteral("Zvuky (*.wav)"), &setup),
+            QString());
+        QVERIFY2(texts.contains(QStringLiteral("Hledat v:")), qPrintable(texts.join(" | ")));
+        QVERIFY2(texts.contains(QStringLiteral("&Otevřít")) || texts.contains(QStringLiteral("Otevřít")),
+            qPrintable(texts.join(" | ")));
+        QVERIFY2(texts.contains(QStringLiteral("Zrušit")), qPrintable(texts.join(" | ")));
+        for (const char* english : { "Look in:", "File name:", "&Open", "Open", "Cancel", "Files of type:" })
+            QVERIFY2(!texts.contains(QString::fromLatin1(english)), english);
     }
 };
 

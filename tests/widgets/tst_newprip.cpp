@@ -8,6 +8,7 @@
 #include "components/amedit.h"
 #include "components/kitctrls.h"
 #include "components/kitspin.h"
+#include "components/kitstatusbar.h"
 #include "components/tooledit.h"
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
@@ -187,6 +188,16 @@ private slots:
         m_clock.reset();
         m_dialogs.reset();
         m_folder.reset();
+    }
+
+    // The first opening (no placement yet): the status bar closes the window.
+    void theStatusBarClosesTheWindow()
+    {
+        TFNewPrip* f = Open();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QCoreApplication::processEvents();
+        QCOMPARE(f->SBar()->mapTo(f, QPoint(0, f->SBar()->height())).y(), f->height());
+        QCOMPARE(f->SBar()->width(), f->width());
     }
 
     void opensWithTheDefaultsOfAnEmptySettingsFile()

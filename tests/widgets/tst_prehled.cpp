@@ -510,6 +510,22 @@ private slots:
         QVERIFY(w->Timer1->isActive());
     }
 
+    // Opened for the first time (no placement stored): the status bar
+    // closes the window, the panels stand on it, and the list fills the rest.
+    void firstOpenFillsTheWindow()
+    {
+        Add(Reminder(QStringLiteral("Zubař"), 0, QStringLiteral("12:30")));
+        auto w = Open();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto bottom = [&w](QWidget* c) { return c->mapTo(w, QPoint(0, c->height())).y(); };
+        const auto top = [&w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)).y(); };
+        QCOMPARE(bottom(w->SBar()), w->height());
+        QCOMPARE(bottom(w->PanelPlus), top(w->SBar()));
+        QCOMPARE(bottom(w->PInfo), top(w->PanelPlus));
+        QCOMPARE(bottom(w->LView), top(w->PInfo));
+        QCOMPARE(top(w->LView), bottom(w->PButton));
+    }
+
     void informationPanels()
     {
         ReminderRecord r = Reminder(QStringLiteral("Zubař"), 1, QStringLiteral("12:30"));
