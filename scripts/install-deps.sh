@@ -12,13 +12,19 @@ BUILD_PACKAGES=(
   libasound2-dev libsndfile1-dev
   espeak-ng sox
 )
+# What the programs need at run time: Qt's Czech translations, and the faces
+# metric-compatible with Arial and Times New Roman, which the forms are laid
+# out for (fontconfig resolves those names to them).
+RUN_PACKAGES=(
+  qt6-translations-l10n fonts-liberation2
+)
 TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils x11-xserver-utils x11-apps xdotool imagemagick trayer
   fonts-dejavu-core desktop-file-utils
 )
 
-packages=("${BUILD_PACKAGES[@]}")
+packages=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 if [ "${1:-}" = "--tests" ]; then packages+=("${TEST_PACKAGES[@]}"); fi
 
 missing=()

@@ -245,6 +245,9 @@ void TBaseWindow::showEvent(QShowEvent* event)
     // has its size already.
     if (m_frame == Frame::Sizeable)
         ApplyMinTrackSize();
+    // A size set while the window was hidden (a minimum the contents asked
+    // for) reached it without a resize event of its own.
+    AlignControls();
 }
 
 void TBaseWindow::changeEvent(QEvent* event)

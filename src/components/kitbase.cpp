@@ -170,9 +170,17 @@ void TKitBase::resizeEvent(QResizeEvent* event)
 void TKitBase::wheelEvent(QWheelEvent* event)
 {
     QWidget::wheelEvent(event);
-    event->accept();
+    // Only the vertical wheel is the wheel; a tilt or a touchpad's sideways
+    // swipe goes on to the parent. Qt turns the vertical wheel with Alt held
+    // into a horizontal one: that is still the wheel.
     const QPoint angle = event->angleDelta();
-    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    const bool altTurned = angle.y() == 0 && (event->modifiers() & Qt::AltModifier);
+    const int delta = altTurned ? angle.x() : angle.y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    event->accept();
     const QPoint at = event->globalPosition().toPoint();
     DoMouseWheel(event->modifiers(), delta, at.x(), at.y());
 }

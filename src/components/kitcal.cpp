@@ -558,8 +558,14 @@ void TKitCustomCalendar::mouseReleaseEvent(QMouseEvent* event)
         setFocus(Qt::MouseFocusReason);
     TKitBase::mouseReleaseEvent(event);
     const QPoint at = event->position().toPoint();
-    if (!m_popupMenu && event->button() == Qt::RightButton && at.y() < CellOnWidget(0, 0).bottom() + 1
-        && at.x() > m_prevYear->x() + m_nextYear->width() && at.x() < m_nextYear->x())
+    if (event->button() != Qt::RightButton)
+        return;
+    // An assigned menu pops up as any control's would; without one the title
+    // offers the months.
+    if (m_popupMenu)
+        m_popupMenu->popup(mapToGlobal(at));
+    else if (at.y() < CellOnWidget(0, 0).bottom() + 1 && at.x() > m_prevYear->x() + m_nextYear->width()
+        && at.x() < m_nextYear->x())
         ShowMonthMenu(at);
 }
 

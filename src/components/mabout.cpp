@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <qdrawutil.h>
 
 namespace {
 
@@ -26,11 +27,35 @@ QLabel* NewLabel(const char* name, const QString& text, QWidget* parent)
     return label;
 }
 
+// The picture and value panel: a single line round a raised bevel 4 pixels
+// wide.
+class BevelPanel : public QFrame {
+public:
+    explicit BevelPanel(QWidget* parent)
+        : QFrame(parent)
+    {
+        setFrameStyle(QFrame::NoFrame);
+        setContentsMargins(Border, Border, Border, Border);
+    }
+
+    static constexpr int Bevel = 4;
+    static constexpr int Border = Bevel + 1;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        qDrawShadePanel(&p, rect().adjusted(1, 1, -1, -1), palette(), false, Bevel);
+    }
+};
+
 } // namespace
 
 TFMAbout::TFMAbout(BaseWindowHost* host, const QString& programFile, QWidget* parent)
     : QDialog(parent)
-    , Panel1(new QFrame(this))
+    , Panel1(new BevelPanel(this))
     , Image1(NewLabel("Image1", {}, Panel1))
     , Label1(NewLabel("Label1", QStringLiteral("- - -"), Panel1))
     , Label2(NewLabel("Label2", QStringLiteral("- - -"), Panel1))
@@ -55,7 +80,6 @@ TFMAbout::TFMAbout(BaseWindowHost* host, const QString& programFile, QWidget* pa
     VersionInfo->setObjectName(QStringLiteral("VersionInfo"));
 
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     auto* values = new QVBoxLayout;
     values->setSpacing(1);
     const std::pair<QLabel*, QLabel*> pairs[]
@@ -74,7 +98,7 @@ TFMAbout::TFMAbout(BaseWindowHost* host, const QString& programFile, QWidget* pa
     Label2->setWordWrap(true);
     Label2->setFixedWidth(209);
     auto* panel = new QHBoxLayout(Panel1);
-    panel->setContentsMargins(12, 12, 12, 12);
+    panel->setContentsMargins(8, 8, 8, 8);
     panel->setSpacing(16);
     panel->addWidget(Image1, 0, Qt::AlignTop);
     panel->addLayout(values, 1);

@@ -3,14 +3,21 @@
 #include "dialogs.h"
 #include "errors.h"
 
+#include "programicon.h"
+
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 
 Application::Application(int& argc, char** argv, const QString& title)
     : QApplication(argc, argv)
     , m_title(title)
 {
+    // The name only: a display name would be appended to every caption on
+    // X11 ("Nové připomenutí — Korvel-Pripomenuti").
     setApplicationName(title);
-    setApplicationDisplayName(title);
+    setWindowIcon(ProgramIcon());
+    LoadQtTranslations(*this);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
@@ -32,6 +39,19 @@ void Application::handleException(const std::exception& e)
     const auto* k = dynamic_cast<const KorvelError*>(&e);
     const QString text = k ? k->message() : QString::fromUtf8(e.what());
     Dialogs::messageDlg(text, MsgDlgType::Error, MsgBtn::OK);
+}
+
+bool LoadQtTranslations(QCoreApplication& app)
+{
+    // Qt's own dialogs and calendars speak Czech whatever the desktop's
+    // language, as the rest of the program does.
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
+            QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void Application::terminate()

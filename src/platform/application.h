@@ -46,6 +46,10 @@ private:
     QElapsedTimer m_since;
 };
 
+// Installs Qt's Czech translations (its dialogs, calendars, context menus).
+// False when they are not installed: Qt then speaks English.
+bool LoadQtTranslations(QCoreApplication& app);
+
 // Shows an exception the way the running application shows it (its handler,
 // or the error box). For code that must not let an exception escape.
 void ShowException(const std::exception& e);

@@ -59,6 +59,14 @@ QChar decodeChar(unsigned char b)
     return b < 0x80 ? QChar(b) : QChar(kHigh[b - 0x80]);
 }
 
+bool canEncode(QStringView text)
+{
+    for (QChar c : text)
+        if (c != u'?' && encodeChar(c) == '?')
+            return false;
+    return true;
+}
+
 QByteArray encode(QStringView text)
 {
     QByteArray out;
@@ -91,14 +99,6 @@ qsizetype byteLength(QStringView text)
         ++n;
     }
     return n;
-}
-
-bool canEncode(QStringView text)
-{
-    for (const QChar c : text)
-        if (decodeChar(static_cast<unsigned char>(encodeChar(c))) != c)
-            return false;
-    return true;
 }
 
 } // namespace Cp1250

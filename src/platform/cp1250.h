@@ -16,12 +16,12 @@ QChar decodeChar(unsigned char b);
 QByteArray encode(QStringView text);
 QString decode(QByteArrayView bytes);
 
+// Whether every character of the text has a byte of its own (none would be
+// written as "?"; a "?" in the text itself is fine).
+bool canEncode(QStringView text);
+
 // Number of bytes the text takes in the code page (one per UTF-16 unit that
 // is not half of a surrogate pair).
 qsizetype byteLength(QStringView text);
-
-// Whether every character of the text has a byte of its own in the code page
-// (nothing would be written as "?").
-bool canEncode(QStringView text);
 
 } // namespace Cp1250

@@ -6,6 +6,7 @@
 
 #include "components/amedit.h"
 #include "components/contexthelp.h"
+#include "components/dateedit.h"
 #include "components/fileutil.h"
 #include "components/kitalign.h"
 #include "components/kitctrls.h"
@@ -208,9 +209,7 @@ void TFNewPrip::BuildControls()
         return make(new QComboBox(parent), name, row(KindLeft, KindWidth));
     };
     const auto date = [&](QWidget* parent, const char* name, int left) {
-        auto* d = make(new QDateEdit(parent), name, row(left, DateWidth));
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("d.M.yyyy"));
+        auto* d = make(new TDateEdit(parent), name, row(left, DateWidth));
         d->setDate(DateTimeToQDate(Now()));
         return d;
     };
@@ -807,12 +806,16 @@ void TFNewPrip::BOKClick()
         ReminderRecord r = ControlsRecord();
 
         QString missing;
-        const TFilenameEdit* sounds[] = { EZvuk1, EZvuk2, EZvuk3 };
+        TFilenameEdit* sounds[] = { EZvuk1, EZvuk2, EZvuk3 };
         bool anySound = false;
         for (int n = 1; n <= 3; ++n) {
             const QString name = sounds[n - 1]->FileName();
             if (name.isEmpty())
                 continue;
+            if (!StorablePathAccepted(name)) {
+                sounds[n - 1]->setFocus();
+                return;
+            }
             anySound = true;
             if (!StoredFileExists(ExpandDataPath(name, ProgramDirectory())))
                 missing += QString::number(n) + u',';

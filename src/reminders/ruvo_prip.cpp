@@ -5,6 +5,7 @@
 #include "components/alabel.h"
 #include "components/amedit.h"
 #include "components/contexthelp.h"
+#include "components/dateedit.h"
 #include "components/formrgn.h"
 #include "components/forms.h"
 #include "components/kitspin.h"
@@ -181,9 +182,7 @@ void TFPrip::BuildControls()
         return s;
     };
     const auto date = [&](const char* name, const QRect& r) {
-        auto* d = make(new QDateEdit(this), name, r);
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("d.M.yyyy"));
+        auto* d = make(new TDateEdit(this), name, r);
         d->setDate(DateTimeToQDate(Now()));
         return d;
     };

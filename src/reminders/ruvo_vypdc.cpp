@@ -1,6 +1,7 @@
 #include "ruvo_vypdc.h"
 
 #include "components/contexthelp.h"
+#include "components/dateedit.h"
 #include "components/kitalign.h"
 #include "components/kitspin.h"
 #include "components/kitstatusbar.h"
@@ -85,9 +86,7 @@ void TFVypDC::BuildControls()
         l->setBuddy(buddy);
     };
     const auto date = [&](QWidget* parent, const char* name) {
-        auto* d = make(new QDateEdit(parent), name, QRect(54, RowTop, 108, RowHeight));
-        d->setCalendarPopup(true);
-        d->setDisplayFormat(QStringLiteral("d.M.yyyy"));
+        auto* d = make(new TDateEdit(parent), name, QRect(54, RowTop, 108, RowHeight));
         label(parent, QStringLiteral("datum:"), d, 6);
         return d;
     };

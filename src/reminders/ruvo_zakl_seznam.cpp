@@ -4,6 +4,7 @@
 #include "ruvo_zaklad.h"
 
 #include "components/contexthelp.h"
+#include "components/dateedit.h"
 #include "components/forms.h"
 #include "components/kitalign.h"
 #include "components/kitsplit.h"
@@ -102,6 +103,7 @@ QTreeWidget* MakeReportList(QWidget* parent, const QString& name, const QStringL
     list->setColumnCount(captions.size());
     list->setHeaderLabels(captions);
     list->setItemDelegate(new ColumnAlignment(centred, list));
+    ElideHeaderCaptions(list);
     QHeaderView* header = list->header();
     header->setStretchLastSection(false);
     header->setSectionsClickable(true);
@@ -204,10 +206,8 @@ void TFZSeznam::BuildControls()
     ChBOmez->hide();
     connect(ChBOmez, &QCheckBox::toggled, this, [this] { ChBOmezClick(); });
 
-    DTM = new QDateEdit(PButton);
+    DTM = new TDateEdit(PButton);
     DTM->setObjectName(QStringLiteral("DTM"));
-    DTM->setCalendarPopup(true);
-    DTM->setDisplayFormat(QStringLiteral("d.M.yyyy"));
     DTM->setGeometry(86, 7, 92, 22);
     DTM->setContextMenuPolicy(Qt::NoContextMenu);
     DTM->hide();
@@ -493,6 +493,7 @@ void TFZSeznam::Aktualizuj()
     if (!m_closed)
         WallTimer::Arm(*Timer1, RefreshInterval(next));
     AktualizujU();
+    InfoOVybrane();
 }
 
 void TFZSeznam::AktualizujU()
@@ -569,11 +570,8 @@ void TFZSeznam::InfoOCase(int32_t id, int listTag)
 {
     ReminderRecord r;
     const bool found = ReadListed(id, r);
-    if (!found) {
-        for (QLineEdit* e : { EInfoCasPred, EInfoCasProsle, EInfoDelka, EInfoZapis })
-            e->clear();
-        MInfoPopis->clear();
-    }
+    if (!found)
+        ClearInfo();
     if (listTag == 0 && id != 0) {
         // A date that does not parse leaves the day as it is.
         if (const auto date = TryStrToDate(r.EventDate); date && DateOf(*date) != DTMDate()) {
@@ -581,9 +579,31 @@ void TFZSeznam::InfoOCase(int32_t id, int listTag)
             DTMChange();
         }
     }
-    if (!found)
-        return;
+    if (found)
+        ShowInfo(r);
+}
 
+// After a refresh the panels show the selected reminder as the file now
+// holds it (edited, moved on by its pop-up), or nothing when it is gone.
+// The day stays: the user chose it.
+void TFZSeznam::InfoOVybrane()
+{
+    ReminderRecord r;
+    if (ReadListed(SelectedItemId(DejAktivList()), r))
+        ShowInfo(r);
+    else
+        ClearInfo();
+}
+
+void TFZSeznam::ClearInfo()
+{
+    for (QLineEdit* e : { EInfoCasPred, EInfoCasProsle, EInfoDelka, EInfoZapis })
+        e->clear();
+    MInfoPopis->clear();
+}
+
+void TFZSeznam::ShowInfo(const ReminderRecord& r)
+{
     EInfoCasPred->clear();
     EInfoCasProsle->clear();
     const std::optional<double> start = StoredDateTime(r.EventDate, r.EventTime);

@@ -158,6 +158,9 @@ private:
     void BuildControls();
     void BuildMenus();
     void ReapplySort(QTreeWidget* list);
+    void InfoOVybrane();
+    void ClearInfo();
+    void ShowInfo(const ReminderRecord& r);
     void PUpozorResize();
     void RSOddelMoved();
     void SetTPrepOmezInterval(int seconds);

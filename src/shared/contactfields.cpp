@@ -1,5 +1,7 @@
 #include "contactfields.h"
 
+#include "listviewtovi.h"
+
 #include "contactfile.h"
 #include "itemlist.h"
 #include "jbstr.h"
@@ -140,6 +142,7 @@ void appendColumn(QTreeWidget* listView, const QString& caption, int width)
     QHeaderView* header = listView->header();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(0);
+    ElideHeaderCaptions(listView);
     const int column = listView->columnCount();
     listView->setColumnCount(column + 1);
     listView->headerItem()->setText(column, caption);

@@ -56,6 +56,16 @@ int MessageDlgBeep(const QString& text, MsgDlgType type, int buttons, int helpCo
     return MessageDlgCentered(text, type, buttons, helpContext);
 }
 
+bool StorablePathAccepted(const QString& path)
+{
+    if (Cp1250::canEncode(path))
+        return true;
+    MessageDlgBeep(QStringLiteral("Cesta obsahuje znaky, které program nedokáže uložit:\r") + path
+            + QStringLiteral("\rZvolte jiný soubor nebo adresář."),
+        MsgDlgType::Warning, MsgBtn::OK, 0);
+    return false;
+}
+
 void OnExit(QWidget* control, std::function<void()> handler)
 {
     class ExitFilter : public QObject {

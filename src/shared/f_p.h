@@ -26,6 +26,12 @@ int MessageDlgCentered(const QString& text, MsgDlgType type, int buttons, int he
 // The same after the system sound of the dialog type.
 int MessageDlgBeep(const QString& text, MsgDlgType type, int buttons, int helpContext);
 
+// A path the user picked for storage (a sound file, a folder) must survive
+// the settings and record files, which hold CP1250 only: a character they
+// lack would come back as "?" and the path would lead nowhere. Such a path
+// is refused with a message naming it; the result tells whether to go on.
+bool StorablePathAccepted(const QString& path);
+
 // Runs handler whenever the focus moves from control to another control of
 // its window; a switch to another window or a menu is no exit, nor is the
 // destruction of the control or its window.

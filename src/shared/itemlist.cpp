@@ -134,9 +134,30 @@ void SortItemsNoCase(QListWidget* list)
         list->addItem(items[index]);
 }
 
+namespace {
+
+// The word sort: hyphens and apostrophes weigh nothing at first, so
+// "e-mail" sorts with "email" and "d'Artagnan" with "dArtagnan".
+QString withoutWordBreaks(const QString& s)
+{
+    QString r = s;
+    r.remove(u'-');
+    r.remove(u'\'');
+    return r;
+}
+
+} // namespace
+
 bool StrLess(const QString& a, const QString& b)
 {
     static const QCollator collator(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+    const QString wa = withoutWordBreaks(a);
+    const QString wb = withoutWordBreaks(b);
+    if (const int c = collator.compare(wa, wb); c != 0)
+        return c < 0;
+    // Equal but for the breaks: the word with fewer of them first.
+    if (a.size() - wa.size() != b.size() - wb.size())
+        return a.size() - wa.size() < b.size() - wb.size();
     return collator.compare(a, b) < 0;
 }
 

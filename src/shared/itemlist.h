@@ -29,7 +29,8 @@ QString StripStar(const QString& s);
 void SortItemsNoCase(QComboBox* combo);
 void SortItemsNoCase(QListWidget* list);
 
-// Czech collation ("ch" after "h", "č" after "c"), whatever the locale.
+// Czech word sort ("ch" after "h", "č" after "c"), whatever the locale;
+// hyphens and apostrophes count only between words otherwise equal.
 bool StrLess(const QString& a, const QString& b);
 
 // Whether part occurs in text, both lower-cased by the Czech letter pairs.

@@ -4,7 +4,11 @@
 #include "platform/inifile.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QListWidget>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionHeader>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -80,6 +84,62 @@ bool ListViewContainsCaption(const QString& caption, const QTreeWidget* listView
         if (SameText(listView->topLevelItem(i)->text(0), caption))
             return true;
     return false;
+}
+
+namespace {
+
+// Cuts a header caption to the room its section leaves after the picture
+// and the margins, before the style draws it: a style that measures the
+// whole section would centre an uncut text and clip both of its ends.
+class HeaderCaptionStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawControl(
+        ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override
+    {
+        const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+        if (element != CE_HeaderLabel || !header) {
+            QProxyStyle::drawControl(element, option, painter, widget);
+            return;
+        }
+        QStyleOptionHeader cut(*header);
+        const int margin = pixelMetric(PM_HeaderMargin, option, widget);
+        int room = header->rect.width() - 2 * margin;
+        // A header picture takes its own width (the sort arrows are 9
+        // pixels), not the style's icon size.
+        const QList<QSize> sizes = header->icon.availableSizes();
+        m_pictureWidth = sizes.isEmpty() ? 0 : sizes.constFirst().width();
+        if (!header->icon.isNull())
+            room -= pixelMetric(PM_SmallIconSize, option, widget) + margin;
+        cut.text = header->fontMetrics.elidedText(header->text, Qt::ElideRight, std::max(0, room));
+        QProxyStyle::drawControl(element, &cut, painter, widget);
+        m_pictureWidth = 0;
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_SmallIconSize && m_pictureWidth > 0)
+            return m_pictureWidth;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    mutable int m_pictureWidth = 0;
+};
+
+} // namespace
+
+void ElideHeaderCaptions(QTreeWidget* listView)
+{
+    QHeaderView* header = listView->header();
+    if (header->property("captionsElided").toBool())
+        return;
+    header->setProperty("captionsElided", true);
+    header->setTextElideMode(Qt::ElideRight);
+    auto* style = new HeaderCaptionStyle;
+    style->setParent(header);
+    header->setStyle(style);
 }
 
 void SetColumnWidths(QTreeWidget* listView, int total, const QList<int>& shares)

@@ -22,6 +22,11 @@ bool ItemsContain(const QString& text, const QComboBox* combo);
 bool ItemsContain(const QString& text, const QListWidget* list);
 bool ListViewContainsCaption(const QString& caption, const QTreeWidget* listView);
 
+// Header captions wider than their column end in "…" in the room the
+// column leaves beside its picture, as a list view cuts them; never cut at
+// the start.
+void ElideHeaderCaptions(QTreeWidget* listView);
+
 // Column i := shares[i] / total of the list view's width, truncated.
 void SetColumnWidths(QTreeWidget* listView, int total, const QList<int>& shares);
 // Moves the first selected item by delta places (clamped to the list), so

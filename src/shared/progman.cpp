@@ -2,6 +2,9 @@
 
 #include "jbstr.h"
 
+#include "platform/programicon.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -11,6 +14,7 @@
 namespace {
 
 const QString kStartupGroup = QStringLiteral("STARTUP");
+const QString kIconName = QStringLiteral("korvel");
 
 // Lower-case ASCII letters and digits, anything else one "-".
 QString fileNameOf(const QString& name)
@@ -115,6 +119,19 @@ QByteArray menuFile(const QString& groupId, const QString& entriesFolder)
     return xml;
 }
 
+// The organiser's icon in the user's icon theme folder, where desktops look
+// up an entry's Icon= name.
+void installIcon(const QString& dataFolder)
+{
+    for (int size : { 16, 32, 48, 64 }) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        ProgramIconPixmap(size).save(&buffer, "PNG");
+        writeFile(QStringLiteral("%1/icons/hicolor/%2x%2/apps/%3.png").arg(dataFolder).arg(size).arg(kIconName), png);
+    }
+}
+
 } // namespace
 
 void ProgmanAddItem(const QString& group, const QString& itemName, const QString& exePath)
@@ -127,12 +144,14 @@ void ProgmanAddItem(const QString& group, const QString& itemName, const QString
         QStringLiteral("Version=1.0"),
         QStringLiteral("Name=") + entryValue(itemName),
         QStringLiteral("Exec=") + entryValue(execLine(exePath)),
+        QStringLiteral("Icon=") + kIconName,
         QStringLiteral("Terminal=false"),
     });
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (config.isEmpty() || data.isEmpty())
         return;
+    installIcon(data);
 
     if (SameText(group, kStartupGroup)) {
         writeFile(config + QStringLiteral("/autostart/") + item, entry);
@@ -142,8 +161,8 @@ void ProgmanAddItem(const QString& group, const QString& itemName, const QString
     const QString groupId = fileNameOf(group);
     const QString folder = data + QStringLiteral("/applications/") + groupId;
     writeFile(data + QStringLiteral("/desktop-directories/") + groupId + QStringLiteral(".directory"),
-              desktopEntry({ QStringLiteral("Type=Directory"), QStringLiteral("Version=1.0"),
-                             QStringLiteral("Name=") + entryValue(group) }));
+        desktopEntry({ QStringLiteral("Type=Directory"), QStringLiteral("Version=1.0"),
+            QStringLiteral("Name=") + entryValue(group), QStringLiteral("Icon=") + kIconName }));
     if (writeFile(folder + u'/' + item, entry))
         writeFile(config + QStringLiteral("/menus/applications-merged/") + groupId + QStringLiteral(".menu"),
                   menuFile(groupId, folder));

@@ -1,28 +1,15 @@
 #include "trayresources.h"
 
+#include "platform/programicon.h"
 #include "tray/icolist.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
 
-namespace {
+using namespace StdColors;
 
-// The standard 16-colour palette.
-const QColor Black(0, 0, 0);
-const QColor Maroon(128, 0, 0);
-const QColor Green(0, 128, 0);
-const QColor Navy(0, 0, 128);
-const QColor Teal(0, 128, 128);
-const QColor Gray(128, 128, 128);
-const QColor Silver(192, 192, 192);
-const QColor Red(255, 0, 0);
-const QColor Lime(0, 255, 0);
-const QColor Yellow(255, 255, 0);
-const QColor Blue(0, 0, 255);
-const QColor Fuchsia(255, 0, 255);
-const QColor Aqua(0, 255, 255);
-const QColor White(255, 255, 255);
+namespace {
 
 enum class ClockState { Running, Paused };
 

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -103,6 +104,34 @@ private slots:
         QVERIFY(!QFileInfo::exists(desktop.dialogLog()));
     }
 
+    // A window's caption is the form's caption, nothing appended; every
+    // window carries the organiser's icon. The about box is kept as a picture.
+    void captionsAreExactAndWindowsCarryTheIcon()
+    {
+        Desktop desktop;
+        QProcess* ruvo = desktop.start("ruvo");
+        QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ReminderAppTitle), 10000);
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcNewReminder));
+        const qulonglong form = desktop.waitForWindow("^Nové připomenutí$");
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcAbout));
+        const qulonglong about = desktop.waitForWindow("^About Korvel$");
+        if (!form || !about)
+            Dump(desktop);
+        QVERIFY(form && about);
+        for (const qulonglong window : { form, about }) {
+            QProcess xprop;
+            xprop.start("xprop", { "-id", QString::number(window), "_NET_WM_ICON" });
+            QVERIFY(xprop.waitForFinished(5000));
+            const QString icon = QString::fromUtf8(xprop.readAllStandardOutput());
+            // xprop draws each size it finds.
+            for (const int size : { 16, 32, 48, 64 })
+                QVERIFY2(icon.contains(QStringLiteral("Icon (%1 x %1):").arg(size)), qPrintable(icon.left(200)));
+        }
+        QTest::qWait(400); // painted
+        QVERIFY(!QImage(desktop.screenshot("about-box")).isNull());
+        QCOMPARE(ruvo->state(), QProcess::Running);
+    }
+
     void setupMakesTheDesktopEntriesAndStartsTheTray()
     {
         Desktop desktop;
@@ -141,6 +170,8 @@ private slots:
             QVERIFY2(
                 QFileInfo::exists(xdg.filePath(QStringLiteral("data/applications/korvel/%1.desktop").arg(item))), item);
         QVERIFY(QFileInfo::exists(xdg.filePath("data/desktop-directories/korvel.directory")));
+        // The icon the entries name ("Icon=korvel") lies in the user's icon theme.
+        QCOMPARE(QImage(xdg.filePath("data/icons/hicolor/48x48/apps/korvel.png")).size(), QSize(48, 48));
         // The tray resident goes with the test (the wrapper kept its process).
         const qint64 tray = desktop.lines(desktop.file("korvel.log")).value(0).section(' ', 1).toLongLong();
         QVERIFY(tray > 0);

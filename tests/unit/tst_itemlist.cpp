@@ -84,6 +84,39 @@ private slots:
         QVERIFY(StrLess("", "a"));
     }
 
+    // The word sort: hyphens and apostrophes count only between otherwise equal words.
+    void wordSort_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::newRow("apostrophe ignored") << "d'Artagnan"
+                                            << "dArtagnana";
+        QTest::newRow("apostrophe, other side") << "dArtagnam"
+                                                << "d'Artagnan";
+        QTest::newRow("hyphen ignored") << "e-mail"
+                                        << "emailer";
+        QTest::newRow("hyphen not before letters") << "emaik"
+                                                   << "e-mail";
+        QTest::newRow("hyphen and ch") << "h-rad"
+                                       << "chata";
+        QTest::newRow("apostrophe and diacritics") << "c'esta"
+                                                   << "čas";
+        QTest::newRow("tie: fewer breaks first") << "email"
+                                                 << "e-mail";
+        QTest::newRow("tie: one break before two") << "e-mail"
+                                                   << "e-ma-il";
+        QTest::newRow("only breaks") << ""
+                                     << "-'-";
+    }
+
+    void wordSort()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QVERIFY(StrLess(a, b));
+        QVERIFY(!StrLess(b, a));
+    }
+
     void czechContainsText()
     {
         QVERIFY(CzechContainsText("aab", "aaab"));

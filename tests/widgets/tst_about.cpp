@@ -9,9 +9,9 @@
 #include "components/korvelversion.h"
 #include "components/versinfo.h"
 #include "platform/dialogs.h"
+#include "platform/programicon.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
-#include "tray/trayresources.h"
 
 #include "testsupport.h"
 
@@ -92,7 +92,7 @@ private slots:
 
     void theHubOpensTheBoxWithTheProgramsVersion()
     {
-        QApplication::setWindowIcon(TrayIconResource(QStringLiteral("IOK")));
+        QApplication::setWindowIcon(ProgramIcon());
         m_hub->HandleReminderCommand(rcAbout);
         TFAbout* box = Box();
         QVERIFY(box);
@@ -136,6 +136,19 @@ private slots:
             for (int x = icon.left(); x <= icon.right(); ++x)
                 coloured += shot.pixelColor(x, y) != shot.pixelColor(2, 2);
         QVERIFY(coloured > 200);
+        // The panel's single line, then its raised bevel: light above and left,
+        // dark below and right.
+        const QRect panel = box->Panel1->geometry();
+        const QColor line = shot.pixelColor(panel.topLeft());
+        QCOMPARE(line, box->palette().color(QPalette::WindowText));
+        QCOMPARE(shot.pixelColor(panel.bottomRight()), line);
+        for (int inset = 1; inset <= 4; ++inset) {
+            const QColor light = shot.pixelColor(panel.left() + inset, panel.center().y());
+            const QColor dark = shot.pixelColor(panel.right() - inset, panel.center().y());
+            QVERIFY2(light.lightness() > dark.lightness(), qPrintable(QString::number(inset)));
+            QCOMPARE(shot.pixelColor(panel.center().x(), panel.top() + inset), light);
+            QCOMPARE(shot.pixelColor(panel.center().x(), panel.bottom() - inset), dark);
+        }
     }
 
     void theIconIsStretchedToTwiceItsSize()

@@ -420,6 +420,23 @@ private slots:
         QCOMPARE(wheels.size(), 6);
         QCOMPARE(wheels.at(2).at(1).toInt(), -240);
         QCOMPARE(changes.size(), 6);
+
+        // A sideways wheel is no wheel: nothing moves, and the parent gets it.
+        for (const QPoint angle : { QPoint(120, 0), QPoint(-120, 0), QPoint(15, 0) }) {
+            const QPointF at(c->width() / 2, c->height() / 2);
+            QWheelEvent event(
+                at, c->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(c, &event);
+            QVERIFY(!event.isAccepted());
+        }
+        // Alt turns the vertical wheel sideways; it still steps the month.
+        const QPointF at(c->width() / 2, c->height() / 2);
+        QWheelEvent alt(
+            at, c->mapToGlobal(at), QPoint(), QPoint(120, 0), Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(c, &alt);
+        QCOMPARE(Q(c->Date()), QDate(2024, 2, 29));
+        QCOMPARE(wheels.size(), 7);
+        QCOMPARE(changes.size(), 7);
     }
 
     void monthMenu_data()
@@ -470,12 +487,35 @@ private slots:
         PickMonthItem(0, &captions);
         // Over an arrow button's column, left of the title's middle.
         QTest::mouseClick(c, Qt::RightButton, {}, QPoint(c->PrevYearButton()->x() + 2, c->TitleRect().center().y()));
-        QMenu popup;
-        c->SetPopupMenu(&popup);
-        QTest::mouseClick(c, Qt::RightButton, {}, c->TitleRect().center());
         QCOMPARE(captions.size(), 0);
         QCOMPARE(Q(c->Date()), QDate(2024, 1, 31));
         QCoreApplication::processEvents(); // the pick finds no menu
+    }
+
+    // An assigned menu pops up where the right button was released, over the
+    // title as over a day (which the press moved to without OnChange).
+    void assignedPopupMenuPopsUp()
+    {
+        Shown s;
+        TKitCalendar* c = s.calendar;
+        c->SetDate(D(2024, 1, 31));
+        QMenu popup;
+        popup.addAction(QStringLiteral("dnes"));
+        c->SetPopupMenu(&popup);
+        QSignalSpy changes(c, &TKitCustomCalendar::OnChange);
+        for (const QPoint at : { c->TitleRect().center(), c->CellRect(10).center() }) {
+            QTest::mouseClick(c, Qt::RightButton, {}, at);
+            QTRY_VERIFY(popup.isVisible());
+            QCOMPARE(QApplication::activePopupWidget(), &popup);
+            QCOMPARE(popup.pos(), c->mapToGlobal(at));
+            popup.close();
+        }
+        QCOMPARE(changes.size(), 0);
+        QCOMPARE(Q(c->Date()).month(), 1);
+        // A left click opens nothing.
+        QTest::mouseClick(c, Qt::LeftButton, {}, c->CellRect(12).center());
+        QCoreApplication::processEvents();
+        QVERIFY(!popup.isVisible());
     }
 
     void layout()

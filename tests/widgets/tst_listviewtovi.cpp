@@ -7,8 +7,11 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
+#include <QStyle>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -68,6 +71,51 @@ QStringList comboItems(const QComboBox& c)
 class TestListViewTovi : public QObject {
     Q_OBJECT
 private slots:
+    // A caption wider than its column keeps the column's margins on both
+    // sides: it is cut at its end with "…", with or without a picture,
+    // centred or not; one that fits is drawn whole.
+    void headerCaptionsEndInAnEllipsis()
+    {
+        QTreeWidget list;
+        list.setColumnCount(3);
+        list.setHeaderLabels({ QStringLiteral("WWWWWWWWWW"), QStringLiteral("WWWWWWWWWW"), QStringLiteral("ab") });
+        list.headerItem()->setTextAlignment(1, Qt::AlignCenter);
+        QPixmap picture(12, 12);
+        picture.fill(Qt::transparent);
+        list.headerItem()->setIcon(1, QIcon(picture));
+        list.header()->setStretchLastSection(false);
+        list.header()->setMinimumSectionSize(0);
+        for (int c = 0; c < 3; ++c)
+            list.setColumnWidth(c, c == 1 ? 72 : 48);
+        ElideHeaderCaptions(&list);
+        ElideHeaderCaptions(&list); // once is enough, twice is harmless
+        list.resize(200, 100);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QImage shot = list.header()->grab().toImage();
+        const int margin = list.header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, list.header());
+        const auto darkColumn = [&shot](int x) {
+            for (int y = 2; y < shot.height() - 2; ++y)
+                if (shot.pixelColor(x, y).lightness() < 80)
+                    return true;
+            return false;
+        };
+        for (int c = 0; c < 2; ++c) {
+            const int left = list.header()->sectionViewportPosition(c);
+            const int right = left + list.header()->sectionSize(c) - 1;
+            int ink = 0;
+            for (int x = left + 2; x <= right - 2; ++x)
+                ink += darkColumn(x);
+            QVERIFY2(ink > 8, qPrintable(QString::number(c)));
+            for (int x = right - 3; x <= right - 2; ++x)
+                QVERIFY2(!darkColumn(x), qPrintable(QStringLiteral("column %1 at %2").arg(c).arg(x)));
+            if (c == 1)
+                for (int x = left + 2; x < left + margin + 12; ++x)
+                    QVERIFY2(!darkColumn(x), qPrintable(QStringLiteral("picture room at %1").arg(x)));
+        }
+        QCOMPARE(list.headerItem()->text(0), QStringLiteral("WWWWWWWWWW")); // only the drawing is cut
+    }
+
     void comboTextIndexFindsTheLastEqualItem()
     {
         QComboBox combo;

@@ -8,6 +8,7 @@
 #include "components/amedit.h"
 #include "components/kitctrls.h"
 #include "components/kitspin.h"
+#include "components/kitstatusbar.h"
 #include "components/tooledit.h"
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
@@ -187,6 +188,16 @@ private slots:
         m_clock.reset();
         m_dialogs.reset();
         m_folder.reset();
+    }
+
+    // The first opening (no placement yet): the status bar closes the window.
+    void theStatusBarClosesTheWindow()
+    {
+        TFNewPrip* f = Open();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QCoreApplication::processEvents();
+        QCOMPARE(f->SBar()->mapTo(f, QPoint(0, f->SBar()->height())).y(), f->height());
+        QCOMPARE(f->SBar()->width(), f->width());
     }
 
     void opensWithTheDefaultsOfAnEmptySettingsFile()
@@ -462,8 +473,20 @@ private slots:
         QCOMPARE(ReminderCount(Data()), 0);
         QVERIFY(f->isVisible());
 
-        // Missing sounds are named, and No keeps the form as it is.
+        // A sound path the record cannot hold is refused, never stored as "?".
         f->ECas->setText(QStringLiteral("09:05"));
+        const QString arrow = m_folder->file(QStringLiteral("Dokumenty→data/zvonek.wav"));
+        f->EZvuk2->SetFileName(arrow);
+        QVERIFY(!Ok(f));
+        QCOMPARE(LastMessage(),
+            QStringLiteral("Cesta obsahuje znaky, které program nedokáže uložit:\r") + arrow
+                + QStringLiteral("\rZvolte jiný soubor nebo adresář."));
+        QCOMPARE(Dialogs::shown().last().type, MsgDlgType::Warning);
+        QCOMPARE(ReminderCount(Data()), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), f->EZvuk2);
+        f->EZvuk2->SetFileName(QString());
+
+        // Missing sounds are named, and No keeps the form as it is.
         f->EZvuk1->SetFileName(m_folder->file(QStringLiteral("nic.wav")));
         f->EZvuk3->setText(QStringLiteral("\\sound\\není.wav"));
         Dialogs::queueAnswer(mrNo);

@@ -510,6 +510,22 @@ private slots:
         QVERIFY(w->Timer1->isActive());
     }
 
+    // Opened for the first time (no placement stored): the status bar
+    // closes the window, the panels stand on it, and the list fills the rest.
+    void firstOpenFillsTheWindow()
+    {
+        Add(Reminder(QStringLiteral("Zubař"), 0, QStringLiteral("12:30")));
+        auto w = Open();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto bottom = [&w](QWidget* c) { return c->mapTo(w, QPoint(0, c->height())).y(); };
+        const auto top = [&w](QWidget* c) { return c->mapTo(w, QPoint(0, 0)).y(); };
+        QCOMPARE(bottom(w->SBar()), w->height());
+        QCOMPARE(bottom(w->PanelPlus), top(w->SBar()));
+        QCOMPARE(bottom(w->PInfo), top(w->PanelPlus));
+        QCOMPARE(bottom(w->LView), top(w->PInfo));
+        QCOMPARE(top(w->LView), bottom(w->PButton));
+    }
+
     void informationPanels()
     {
         ReminderRecord r = Reminder(QStringLiteral("Zubař"), 1, QStringLiteral("12:30"));
@@ -540,6 +556,26 @@ private slots:
         w->LViewClick(w->LView, true);
         QCOMPARE(w->EInfoCasPred->text(), QStringLiteral("2026.03.05 15:10-čtvrtek"));
         QCOMPARE(w->EInfoCasProsle->text(), QStringLiteral("kdykoliv"));
+
+        // The selected reminder changed in the file (an edit, its pop-up moving
+        // it on): a refresh shows it as it is now; the chosen day stays.
+        const QDate day = w->DTM->date();
+        ReminderRecord moved = Read(2);
+        moved.EventDate = DateToStr(DateOf(Now()) + 2);
+        moved.RemindDate = moved.EventDate;
+        moved.RemindTime = QStringLiteral("17:45");
+        moved.Description1 = QStringLiteral("nově");
+        WriteReminder(2, DataPath(), moved);
+        w->Aktualizuj();
+        QCOMPARE(w->EInfoCasPred->text(), QStringLiteral("2026.03.07 17:45-sobota"));
+        QCOMPARE(w->MInfoPopis->toPlainText(), QStringLiteral("nově"));
+        QCOMPARE(w->DTM->date(), day);
+        // Erased meanwhile: its times go.
+        moved.Erased = true;
+        WriteReminder(2, DataPath(), moved);
+        w->Aktualizuj();
+        QVERIFY(w->EInfoCasPred->text().isEmpty());
+        QCOMPARE(w->MInfoPopis->toPlainText(), QStringLiteral("nově"));
 
         // The details panel off: its fields are left alone.
         w->MZobrazDetail->trigger();

@@ -1,3 +1,4 @@
+#include "platform/programicon.h"
 #include "shared/mojepopredi.h"
 #include "shared/progman.h"
 
@@ -6,7 +7,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,25 +110,34 @@ private slots:
 
         QCOMPARE(filesUnder(m_config), QStringList({ "autostart/korvel.desktop",
                                                      "menus/applications-merged/korvel.menu" }));
-        QCOMPARE(filesUnder(m_data), QStringList({ "applications/korvel/korvel.desktop",
-                                                   "applications/korvel/napoveda.desktop",
-                                                   "applications/korvel/popis.desktop",
-                                                   "desktop-directories/korvel.directory" }));
+        QCOMPARE(filesUnder(m_data),
+            QStringList({ "applications/korvel/korvel.desktop", "applications/korvel/napoveda.desktop",
+                "applications/korvel/popis.desktop", "desktop-directories/korvel.directory",
+                "icons/hicolor/16x16/apps/korvel.png", "icons/hicolor/32x32/apps/korvel.png",
+                "icons/hicolor/48x48/apps/korvel.png", "icons/hicolor/64x64/apps/korvel.png" }));
+        // The icon the entries name is the organiser's own, at the size of its folder.
+        for (int size : { 16, 32, 48, 64 }) {
+            const QImage icon(m_data + QStringLiteral("/icons/hicolor/%1x%1/apps/korvel.png").arg(size));
+            QCOMPARE(icon.size(), QSize(size, size));
+            QCOMPARE(icon, ProgramIconPixmap(size).toImage().convertToFormat(icon.format()));
+            QCOMPARE(icon.pixelColor(0, 0).alpha(), 0); // the corner is ground
+        }
 
         const QString quotedProgram = "\"" + m_program + "/korvel\"";
         QCOMPARE(readText(m_config + "/autostart/korvel.desktop"),
-                 "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Korvel\nExec=" + quotedProgram
-                     + "\nTerminal=false\n");
+            "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Korvel\nExec=" + quotedProgram
+                + "\nIcon=korvel\nTerminal=false\n");
         QVERIFY(readText(m_data + "/applications/korvel/korvel.desktop").contains("\nExec=" + quotedProgram + "\n"));
         QVERIFY(readText(m_data + "/applications/korvel/popis.desktop")
                     .contains("\nExec=xdg-open \"" + m_program + "/popis.txt\"\n"));
         QVERIFY(readText(m_data + "/applications/korvel/napoveda.desktop").contains("\nName=Nápověda\n"));
         QCOMPARE(readText(m_data + "/desktop-directories/korvel.directory"),
-                 QString("[Desktop Entry]\nType=Directory\nVersion=1.0\nName=Korvel\n"));
+            QString("[Desktop Entry]\nType=Directory\nVersion=1.0\nName=Korvel\nIcon=korvel\n"));
         QCOMPARE(menuFilenames(m_config + "/menus/applications-merged/korvel.menu"),
                  QStringList({ "korvel-korvel.desktop", "korvel-napoveda.desktop", "korvel-popis.desktop" }));
 
-        for (const QString& f : filesUnder(m_data) + filesUnder(m_config).filter(".desktop")) {
+        for (const QString& f : filesUnder(m_data).filter(QRegularExpression("\\.(desktop|directory)$"))
+                + filesUnder(m_config).filter(".desktop")) {
             const QString path = (f.startsWith("autostart") ? m_config : m_data) + "/" + f;
             QCOMPARE(validatorOutput(path), QString());
         }
@@ -148,7 +160,7 @@ private slots:
     {
         const QString dir = m_home.filePath("a b/100% \"q\" $v \\z`; <&>");
         ProgmanAddItem("R&D <Příruční> ", "Žluťoučký kůň / ✓", dir + "/nápověda.txt");
-        const QStringList data = filesUnder(m_data);
+        const QStringList data = filesUnder(m_data).filter(QRegularExpression("^(applications|desktop-dir)"));
         QCOMPARE(data, QStringList({ "applications/r-d-prirucni/zlutoucky-kun.desktop",
                                      "desktop-directories/r-d-prirucni.directory" }));
         for (const QString& f : data)
