@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
 
@@ -95,4 +96,19 @@ void typeText(QWidget* w, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+int RunTimer(QTimer& timer, qint64 span, const std::function<void()>& handler)
+{
+    const QDateTime end = Clock::now().addMSecs(span);
+    int runs = 0;
+    while (timer.isActive() && runs < 100000) {
+        const QDateTime next = Clock::now().addMSecs(timer.interval());
+        if (next > end)
+            break;
+        Clock::setNow(next);
+        handler();
+        ++runs;
+    }
+    return runs;
 }
