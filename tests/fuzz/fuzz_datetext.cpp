@@ -10,7 +10,6 @@
 
 #include <QtEndian>
 
-#include <cstring>
 #include <limits>
 
 namespace {

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <utility>
 
 // Qt keeps caches for the process's life that a leak check would report
 // after every run; the readers are checked for memory errors, not leaks.
@@ -39,6 +40,18 @@ void writeSeeds(const QString& dir, const Fuzz::Seeds& seeds)
         if (!f.open(QIODevice::WriteOnly) || f.write(seeds[i]) != seeds[i].size())
             std::exit(1);
     }
+}
+
+// The bytes of a file the programs' own append wrote the records into.
+template <class Record> QByteArray recordFile(QList<Record> records, int (*append)(const QString&, Record&))
+{
+    const QString file = Fuzz::path(QStringLiteral("seed.dat"));
+    QFile::remove(file);
+    for (Record& r : records)
+        append(file, r);
+    QFile f(file);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
 }
 
 } // namespace
@@ -200,24 +213,12 @@ QList<ContactRecord> sampleContacts()
 
 QByteArray reminderFile(QList<ReminderRecord> records)
 {
-    const QString file = path(QStringLiteral("seed.dat"));
-    QFile::remove(file);
-    for (ReminderRecord& r : records)
-        AppendReminder(file, r);
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    return recordFile(std::move(records), &AppendReminder);
 }
 
 QByteArray contactFile(QList<ContactRecord> records)
 {
-    const QString file = path(QStringLiteral("seed.dat"));
-    QFile::remove(file);
-    for (ContactRecord& c : records)
-        AppendContact(file, c);
-    QFile f(file);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    return recordFile(std::move(records), &AppendContact);
 }
 
 void forgetDialogs()
