@@ -12,8 +12,15 @@ namespace {
 constexpr qint64 kJulianDay18991230 = 2415019;
 constexpr qint64 kMsPerDay = 86400000;
 
+// Whether dt is a date-time of the years 1..9999, the range the encoders
+// produce; written so that NaN fails both comparisons.
+bool convertible(double dt)
+{
+    return dt > -693594.0 && dt < MaxDateTime;
+}
+
 // Whole days and milliseconds of the day, the time rounded to the millisecond.
-// Only valid date-times are split; the callers check first.
+// Only convertible date-times are split; the callers check first.
 struct Stamp {
     qint64 days;
     qint64 ms;
@@ -21,7 +28,7 @@ struct Stamp {
 
 Stamp toStamp(double dt)
 {
-    Q_ASSERT(IsValidDateTime(dt));
+    Q_ASSERT(convertible(dt));
     qint64 days = static_cast<qint64>(std::trunc(dt));
     qint64 ms = std::llround(std::fabs(dt - std::trunc(dt)) * MSecsPerDay);
     if (ms >= kMsPerDay) {
@@ -212,7 +219,7 @@ void DecodeDate(double dt, int& year, int& month, int& day)
 
 void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec)
 {
-    qint64 ms = IsValidDateTime(dt) ? toStamp(dt).ms : 0;
+    qint64 ms = convertible(dt) ? toStamp(dt).ms : 0;
     hour = static_cast<int>(ms / 3600000);
     ms %= 3600000;
     min = static_cast<int>(ms / 60000);
@@ -223,19 +230,19 @@ void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec)
 
 int DayOfWeek(double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return 0;
     return DateTimeToQDate(dt).dayOfWeek() % 7 + 1;
 }
 
 double DateOf(double dt)
 {
-    return IsValidDateTime(dt) ? static_cast<double>(toStamp(dt).days) : std::nan("");
+    return convertible(dt) ? static_cast<double>(toStamp(dt).days) : std::nan("");
 }
 
 double TimeOf(double dt)
 {
-    return IsValidDateTime(dt) ? static_cast<double>(toStamp(dt).ms) / MSecsPerDay : std::nan("");
+    return convertible(dt) ? static_cast<double>(toStamp(dt).ms) / MSecsPerDay : std::nan("");
 }
 
 double IncMonth(double dt, int months)
@@ -257,7 +264,7 @@ double IncMonth(double dt, int months)
 
 QDate DateTimeToQDate(double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return {};
     return QDate::fromJulianDay(toStamp(dt).days + kJulianDay18991230);
 }
@@ -269,7 +276,7 @@ double QDateToDateTime(QDate d)
 
 QDateTime DateTimeToQDateTime(double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return {};
     const Stamp st = toStamp(dt);
     const QDate date = QDate::fromJulianDay(st.days + kJulianDay18991230);
@@ -297,7 +304,7 @@ QDateTime DateTimeToQDateTime(double dt)
 
 double ExistingLocalTime(double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return dt;
     const Stamp st = toStamp(dt);
     if (QDateTime(QDate::fromJulianDay(st.days + kJulianDay18991230),
@@ -314,7 +321,7 @@ double QDateTimeToDateTime(const QDateTime& dt)
 
 QString FormatDateTime(const QString& format, double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return {};
     int y, mo, d, h, n, s, ms;
     DecodeDate(dt, y, mo, d);
@@ -413,7 +420,7 @@ QString TimeToStr(double dt)
 
 QString DateTimeToStr(double dt)
 {
-    if (!IsValidDateTime(dt))
+    if (!convertible(dt))
         return {};
     if (toStamp(dt).ms == 0)
         return DateToStr(dt);

@@ -31,10 +31,12 @@ constexpr QChar TimeSeparator = u':';
 constexpr int TwoDigitYearCenturyWindow = 50;
 } // namespace FormatSettings
 
-// The date-times the conversions take: 1.1.100 up to the end of 31.12.9999.
-// A value read from a file outside them, or not a number, is damage: it
-// converts to nothing (no text, an invalid QDate or QDateTime, NaN parts) and
-// is never cast into an integer. Spans stored as doubles obey the same range.
+// The conversions below take the years 1..9999, as the encoders give them; a
+// value outside them, or not a number, converts to nothing (no text, an
+// invalid QDate or QDateTime, NaN parts) and is never cast into an integer.
+// A date-time or span read from a file is valid from 1.1.100 up to the end of
+// 31.12.9999; any other value there is damage, treated like a stored date
+// that does not parse.
 constexpr double MinDateTime = -657434.0;
 constexpr double MaxDateTime = 2958466.0; // exclusive
 bool IsValidDateTime(double dt);
@@ -54,7 +56,7 @@ double EncodeTime(int hour, int min, int sec, int msec);
 double ComposeDateTime(double date, double time);
 
 // Decoding rounds to whole milliseconds first, so 1/24 is 01:00:00.000. A
-// value that is no valid date-time decodes to zeros; DateOf and TimeOf give
+// value outside the years 1..9999 decodes to zeros; DateOf and TimeOf give
 // NaN for it, and DayOfWeek 0.
 void DecodeDate(double dt, int& year, int& month, int& day);
 void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec);
@@ -76,7 +78,7 @@ QDateTime DateTimeToQDateTime(double dt);
 double ExistingLocalTime(double dt);
 double QDateTimeToDateTime(const QDateTime& dt);
 
-// Empty for a value that is no valid date-time.
+// Empty for a value outside the years 1..9999.
 QString FormatDateTime(const QString& format, double dt);
 QString DateToStr(double dt);
 QString TimeToStr(double dt);     // long time, "H:mm:ss"

@@ -69,7 +69,7 @@ double IncYears(int16_t years, double dt)
     int year, month, day;
     DecodeDate(dt, year, month, day);
     year += years;
-    if (!IsValidDateTime(dt) || year < 1 || year > 9999)
+    if (month == 0 || year < 1 || year > 9999) // month 0: dt does not convert
         return std::nan("");
     double date = 0;
     if (!TryEncodeDate(year, month, day, date)) {

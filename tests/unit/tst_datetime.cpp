@@ -176,34 +176,40 @@ private slots:
     }
 
     // Values read from a file beyond the years 100..9999, or no number at
-    // all, convert to nothing and are never cast into an integer.
+    // all, are damage; beyond the years 1..9999 they convert to nothing and
+    // are never cast into an integer.
     void damagedValuesConvertToNothing_data()
     {
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("NaN") << NaN << false;
-        QTest::newRow("+inf") << Inf << false;
-        QTest::newRow("-inf") << -Inf << false;
-        QTest::newRow("1e300") << 1e300 << false;
-        QTest::newRow("-1e300") << -1e300 << false;
-        QTest::newRow("1e12 days") << 1e12 << false;
-        QTest::newRow("31.12.99") << EncodeDate(100, 1, 1) - 1 << false;
-        QTest::newRow("1.1.100") << EncodeDate(100, 1, 1) << true;
-        QTest::newRow("31.12.9999 23:59:59.999") << EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999) << true;
-        QTest::newRow("1.1.10000") << EncodeDate(9999, 12, 31) + 1 << false;
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("NaN") << NaN << false << false;
+        QTest::newRow("+inf") << Inf << false << false;
+        QTest::newRow("-inf") << -Inf << false << false;
+        QTest::newRow("1e300") << 1e300 << false << false;
+        QTest::newRow("-1e300") << -1e300 << false << false;
+        QTest::newRow("1e12 days") << 1e12 << false << false;
+        QTest::newRow("before 1.1.1") << EncodeDate(1, 1, 1) - 1 << false << false;
+        QTest::newRow("1.1.1") << EncodeDate(1, 1, 1) << false << true;
+        QTest::newRow("31.12.99") << EncodeDate(100, 1, 1) - 1 << false << true;
+        QTest::newRow("1.1.100") << EncodeDate(100, 1, 1) << true << true;
+        QTest::newRow("31.12.9999 23:59:59.999") << EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999) << true
+                                                 << true;
+        QTest::newRow("1.1.10000") << EncodeDate(9999, 12, 31) + 1 << false << false;
     }
     void damagedValuesConvertToNothing()
     {
         QFETCH(double, value);
         QFETCH(bool, valid);
+        QFETCH(bool, converts);
         QCOMPARE(IsValidDateTime(value), valid);
-        QCOMPARE(DateTimeToQDateTime(value).isValid(), valid);
-        QCOMPARE(DateTimeToQDate(value).isValid(), valid);
-        QCOMPARE(DateToStr(value).isEmpty(), !valid);
-        QCOMPARE(DateTimeToStr(value).isEmpty(), !valid);
-        QCOMPARE(std::isnan(DateOf(value)), !valid);
-        QCOMPARE(DayOfWeek(value) == 0, !valid);
-        if (!valid) {
+        QCOMPARE(DateTimeToQDateTime(value).isValid(), converts);
+        QCOMPARE(DateTimeToQDate(value).isValid(), converts);
+        QCOMPARE(DateToStr(value).isEmpty(), !converts);
+        QCOMPARE(DateTimeToStr(value).isEmpty(), !converts);
+        QCOMPARE(std::isnan(DateOf(value)), !converts);
+        QCOMPARE(DayOfWeek(value) == 0, !converts);
+        if (!converts) {
             int y = -1, m = -1, d = -1, h = -1, n = -1, sec = -1, ms = -1;
             DecodeDate(value, y, m, d);
             DecodeTime(value, h, n, sec, ms);
