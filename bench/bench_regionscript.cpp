@@ -1,6 +1,6 @@
 // Region scripts are translated again on every resize step of a shaped
-// window: the reminder pop-up's two scripts, and the largest ellipse a script
-// can ask for.
+// window: the reminder pop-up's two scripts, and the largest ellipse and
+// polygon a script can ask for.
 #include "components/regionscript.h"
 
 #include <benchmark/benchmark.h>
@@ -39,6 +39,13 @@ void BM_LargestEllipse(benchmark::State& state)
     translate(state, QStringLiteral("E-2147483647-1,-2147483647-1,2147483647,2147483647"));
 }
 BENCHMARK(BM_LargestEllipse)->Unit(benchmark::kMillisecond);
+
+// A polygon across the whole 16-bit range, with edges crossing on every line.
+void BM_LargestPolygon(benchmark::State& state)
+{
+    translate(state, QStringLiteral("W-32768,-32768,32767,32767,32767,-32768,-32768,32767,0,-32768,0,32767"));
+}
+BENCHMARK(BM_LargestPolygon)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

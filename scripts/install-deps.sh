@@ -22,6 +22,7 @@ TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils x11-xserver-utils x11-apps xdotool imagemagick trayer
   fonts-dejavu-core desktop-file-utils
+  clang libclang-rt-14-dev
 )
 
 packages=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")

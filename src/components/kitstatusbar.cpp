@@ -24,7 +24,7 @@
 
 namespace {
 
-const char* const UnitName = "KitStatusBar";
+[[maybe_unused]] const char* const UnitName = "KitStatusBar"; // only the checks of debug builds name it
 
 // Placement of the panels: the bevel rectangles start this far below the
 // bar's top edge and lie this far apart.

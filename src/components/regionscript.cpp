@@ -192,10 +192,86 @@ QRegion ellipseRegion(const QRect& r)
     return region;
 }
 
+// A polygon filled one scan line at a time, as the platform's polygon regions
+// fill it: a point (x, y) is inside when x lies from the left crossing of the
+// line y (rounded up) to before the right one, an edge covering the lines
+// from its upper end to before its lower. Equal neighbouring lines share a
+// band. The work grows with the region's own size, where the platform's
+// builder takes minutes for a polygon as tall as the 16-bit range.
+QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
+{
+    struct Edge {
+        int top, bottom; // lines top .. bottom - 1
+        qint64 x0, y0, dx, dy; // from (x0, y0), dy > 0
+        int direction;
+    };
+    QList<Edge> edges;
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+        QPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+        if (a.y() == b.y())
+            continue;
+        const int direction = a.y() < b.y() ? 1 : -1;
+        if (direction < 0)
+            std::swap(a, b);
+        edges.append({ a.y(), b.y(), a.x(), a.y(), qint64(b.x()) - a.x(), qint64(b.y()) - a.y(), direction });
+    }
+    if (edges.isEmpty())
+        return QRegion();
+    std::sort(edges.begin(), edges.end(), [](const Edge& l, const Edge& r) { return l.top < r.top; });
+    int last = INT_MIN;
+    for (const Edge& e : edges)
+        last = std::max(last, e.bottom);
+
+    QList<QRect> rects;
+    QList<std::pair<int, int>> spans, previous;
+    qsizetype bandStart = 0; // first rect of the band previous belongs to
+    QList<const Edge*> active;
+    QList<std::pair<qint64, int>> crossings;
+    qsizetype next = 0;
+    for (int y = edges.first().top; y < last; ++y) {
+        while (next < edges.size() && edges[next].top == y)
+            active.append(&edges[next++]);
+        active.removeIf([y](const Edge* e) { return e->bottom <= y; });
+        crossings.clear();
+        for (const Edge* e : active) {
+            // x0 + (y - y0) * dx / dy rounded up, in integers.
+            const qint64 n = e->x0 * e->dy + (y - e->y0) * e->dx;
+            crossings.append({ n / e->dy + (n % e->dy > 0 ? 1 : 0), e->direction });
+        }
+        std::sort(crossings.begin(), crossings.end());
+        spans.clear();
+        int winding = 0;
+        for (qsizetype i = 0; i + 1 < crossings.size(); ++i) {
+            winding += rule == Qt::OddEvenFill ? 1 : crossings[i].second;
+            const bool inside = rule == Qt::OddEvenFill ? winding % 2 != 0 : winding != 0;
+            const int from = int(crossings[i].first), to = int(crossings[i + 1].first);
+            if (!inside || to <= from)
+                continue;
+            if (!spans.isEmpty() && spans.last().second >= from)
+                spans.last().second = std::max(spans.last().second, to);
+            else
+                spans.append({ from, to });
+        }
+        if (!spans.isEmpty() && spans == previous && !rects.isEmpty() && rects.last().bottom() == y - 1) {
+            for (qsizetype i = bandStart; i < rects.size(); ++i)
+                rects[i].setBottom(y);
+            continue;
+        }
+        bandStart = rects.size();
+        for (const auto& [from, to] : spans)
+            rects.append(QRect(from, y, to - from, 1));
+        std::swap(previous, spans);
+    }
+    QRegion region;
+    region.setRects(rects.constData(), int(rects.size()));
+    return region;
+}
+
 QRegion roundRectRegion(const QRect& r, int w, int h)
 {
-    w = qMin(qAbs(w), r.width());
-    h = qMin(qAbs(h), r.height());
+    // Widened first: the magnitude of INT_MIN has no int.
+    w = int(std::min<qint64>(qAbs(qint64(w)), r.width()));
+    h = int(std::min<qint64>(qAbs(qint64(h)), r.height()));
     QRegion region = QRegion(r.adjusted(w / 2, 0, -(w / 2), 0)).united(QRegion(r.adjusted(0, h / 2, 0, -(h / 2))));
     if (w > 0 && h > 0) {
         const int right = r.x() + r.width();
@@ -354,7 +430,7 @@ private:
             QPolygon polygon;
             for (qsizetype i = 0; i + 1 < v.size(); i += 2)
                 polygon << QPoint(coord(v[i]), coord(v[i + 1]));
-            fresh = QRegion(polygon, line.at(0) == u'L' ? Qt::OddEvenFill : Qt::WindingFill);
+            fresh = polygonRegion(polygon, line.at(0) == u'L' ? Qt::OddEvenFill : Qt::WindingFill);
             break;
         }
         case u'T':

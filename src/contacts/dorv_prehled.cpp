@@ -365,9 +365,12 @@ void TFKPrehled::BuildMenus()
         { MKImportCSV, &TFKPrehled::BImportCSVClick },
         { MKExportCSV, &TFKPrehled::BExportCSVClick },
     };
-    for (const auto& [item, click] : commands)
-        connect(item, &QAction::triggered, this, [this, click] { (this->*click)(); });
-    connect(MKontakt, &QMenu::aboutToShow, this, [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
+    for (const auto& [item, click] : commands) {
+        const auto handler = click; // clang 14 cannot capture a structured binding
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    }
+    connect(MKontakt, &QMenu::aboutToShow, this,
+        [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
 
     MZobraz = new QMenu(QStringLiteral("&Zobrazení"), bar);
     MZobraz->setObjectName(QStringLiteral("MZobraz"));

@@ -12,7 +12,15 @@ namespace {
 constexpr qint64 kJulianDay18991230 = 2415019;
 constexpr qint64 kMsPerDay = 86400000;
 
+// Whether dt is a date-time of the years 1..9999, the range the encoders
+// produce; written so that NaN fails both comparisons.
+bool convertible(double dt)
+{
+    return dt > -693594.0 && dt < MaxDateTime;
+}
+
 // Whole days and milliseconds of the day, the time rounded to the millisecond.
+// Only convertible date-times are split; the callers check first.
 struct Stamp {
     qint64 days;
     qint64 ms;
@@ -20,6 +28,7 @@ struct Stamp {
 
 Stamp toStamp(double dt)
 {
+    Q_ASSERT(convertible(dt));
     qint64 days = static_cast<qint64>(std::trunc(dt));
     qint64 ms = std::llround(std::fabs(dt - std::trunc(dt)) * MSecsPerDay);
     if (ms >= kMsPerDay) {
@@ -128,6 +137,12 @@ std::optional<double> scanTime(Scanner& sc)
 
 } // namespace
 
+bool IsValidDateTime(double dt)
+{
+    // Written so that NaN fails both comparisons.
+    return dt >= MinDateTime && dt < MaxDateTime;
+}
+
 double Now()
 {
     return QDateTimeToDateTime(Clock::now());
@@ -196,7 +211,7 @@ double ComposeDateTime(double date, double time)
 
 void DecodeDate(double dt, int& year, int& month, int& day)
 {
-    const QDate d = QDate::fromJulianDay(toStamp(dt).days + kJulianDay18991230);
+    const QDate d = DateTimeToQDate(dt);
     year = d.year();
     month = d.month();
     day = d.day();
@@ -204,7 +219,7 @@ void DecodeDate(double dt, int& year, int& month, int& day)
 
 void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec)
 {
-    qint64 ms = toStamp(dt).ms;
+    qint64 ms = convertible(dt) ? toStamp(dt).ms : 0;
     hour = static_cast<int>(ms / 3600000);
     ms %= 3600000;
     min = static_cast<int>(ms / 60000);
@@ -215,28 +230,33 @@ void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec)
 
 int DayOfWeek(double dt)
 {
+    if (!convertible(dt))
+        return 0;
     return DateTimeToQDate(dt).dayOfWeek() % 7 + 1;
 }
 
 double DateOf(double dt)
 {
-    return static_cast<double>(toStamp(dt).days);
+    return convertible(dt) ? static_cast<double>(toStamp(dt).days) : std::nan("");
 }
 
 double TimeOf(double dt)
 {
-    return static_cast<double>(toStamp(dt).ms) / MSecsPerDay;
+    return convertible(dt) ? static_cast<double>(toStamp(dt).ms) / MSecsPerDay : std::nan("");
 }
 
 double IncMonth(double dt, int months)
 {
     int y, m, d;
     DecodeDate(dt, y, m, d);
-    int total = y * 12 + (m - 1) + months;
-    y = total / 12;
-    m = total % 12 + 1;
-    d = std::min(d, DaysInMonth(y, m));
+    // Counted in 64 bits: a count near INT_MAX must fail, not wrap round.
+    const qint64 total = qint64(y) * 12 + (m - 1) + months;
     double date = 0;
+    if (y == 0 || total < 12 || total >= 10000 * 12)
+        throw KorvelError(QStringLiteral("Invalid argument to date encode"));
+    y = int(total / 12);
+    m = int(total % 12) + 1;
+    d = std::min(d, DaysInMonth(y, m));
     if (!TryEncodeDate(y, m, d, date))
         throw KorvelError(QStringLiteral("Invalid argument to date encode"));
     return ComposeDateTime(date, TimeOf(dt));
@@ -244,6 +264,8 @@ double IncMonth(double dt, int months)
 
 QDate DateTimeToQDate(double dt)
 {
+    if (!convertible(dt))
+        return {};
     return QDate::fromJulianDay(toStamp(dt).days + kJulianDay18991230);
 }
 
@@ -254,9 +276,42 @@ double QDateToDateTime(QDate d)
 
 QDateTime DateTimeToQDateTime(double dt)
 {
+    if (!convertible(dt))
+        return {};
     const Stamp st = toStamp(dt);
-    return QDateTime(QDate::fromJulianDay(st.days + kJulianDay18991230),
-                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(st.ms)));
+    const QDate date = QDate::fromJulianDay(st.days + kJulianDay18991230);
+    const QTime time = QTime::fromMSecsSinceStartOfDay(static_cast<int>(st.ms));
+    const QDateTime local(date, time);
+    if (local.isValid())
+        return local;
+    // Skipped by a change of the clock. The wall-clock reading of an instant
+    // grows with it across the gap, so the first instant that reads at least
+    // the wanted local time is the moment the clock jumped. No offset from
+    // UTC exceeds a day, which bounds the search to two days either side.
+    const qint64 wanted = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    auto wallAt = [](qint64 instant) {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(instant, Qt::LocalTime);
+        return QDateTime(at.date(), at.time(), Qt::UTC).toMSecsSinceEpoch();
+    };
+    qint64 low = wanted - 2 * kMsPerDay; // reads earlier than wanted
+    qint64 high = wanted + 2 * kMsPerDay; // reads at least wanted
+    while (high - low > 1) {
+        const qint64 mid = low + (high - low) / 2;
+        (wallAt(mid) < wanted ? low : high) = mid;
+    }
+    return QDateTime::fromMSecsSinceEpoch(high, Qt::LocalTime);
+}
+
+double ExistingLocalTime(double dt)
+{
+    if (!convertible(dt))
+        return dt;
+    const Stamp st = toStamp(dt);
+    if (QDateTime(QDate::fromJulianDay(st.days + kJulianDay18991230),
+            QTime::fromMSecsSinceStartOfDay(static_cast<int>(st.ms)))
+            .isValid())
+        return dt;
+    return QDateTimeToDateTime(DateTimeToQDateTime(dt));
 }
 
 double QDateTimeToDateTime(const QDateTime& dt)
@@ -266,6 +321,8 @@ double QDateTimeToDateTime(const QDateTime& dt)
 
 QString FormatDateTime(const QString& format, double dt)
 {
+    if (!convertible(dt))
+        return {};
     int y, mo, d, h, n, s, ms;
     DecodeDate(dt, y, mo, d);
     DecodeTime(dt, h, n, s, ms);
@@ -363,6 +420,8 @@ QString TimeToStr(double dt)
 
 QString DateTimeToStr(double dt)
 {
+    if (!convertible(dt))
+        return {};
     if (toStamp(dt).ms == 0)
         return DateToStr(dt);
     return DateToStr(dt) + u' ' + TimeToStr(dt);

@@ -31,6 +31,16 @@ constexpr QChar TimeSeparator = u':';
 constexpr int TwoDigitYearCenturyWindow = 50;
 } // namespace FormatSettings
 
+// The conversions below take the years 1..9999, as the encoders give them; a
+// value outside them, or not a number, converts to nothing (no text, an
+// invalid QDate or QDateTime, NaN parts) and is never cast into an integer.
+// A date-time or span read from a file is valid from 1.1.100 up to the end of
+// 31.12.9999; any other value there is damage, treated like a stored date
+// that does not parse.
+constexpr double MinDateTime = -657434.0;
+constexpr double MaxDateTime = 2958466.0; // exclusive
+bool IsValidDateTime(double dt);
+
 double Now();
 double Date();
 double Time();
@@ -45,20 +55,30 @@ double EncodeDate(int year, int month, int day);
 double EncodeTime(int hour, int min, int sec, int msec);
 double ComposeDateTime(double date, double time);
 
-// Decoding rounds to whole milliseconds first, so 1/24 is 01:00:00.000.
+// Decoding rounds to whole milliseconds first, so 1/24 is 01:00:00.000. A
+// value outside the years 1..9999 decodes to zeros; DateOf and TimeOf give
+// NaN for it, and DayOfWeek 0.
 void DecodeDate(double dt, int& year, int& month, int& day);
 void DecodeTime(double dt, int& hour, int& min, int& sec, int& msec);
 // 1 = Sunday … 7 = Saturday.
 int DayOfWeek(double dt);
 double DateOf(double dt);
 double TimeOf(double dt);
+// Throws KorvelError when the result falls outside the years 1..9999.
 double IncMonth(double dt, int months);
 
 QDate DateTimeToQDate(double dt);
 double QDateToDateTime(QDate d);
+// A local time skipped when summer time begins (02:30 on that night in
+// Central Europe) gives the first moment after the gap (03:00), so a timer
+// aimed at it fires once the clock has jumped.
 QDateTime DateTimeToQDateTime(double dt);
+// dt itself, or for a local time that gap skips, the first moment after it:
+// a reminder stored for 02:30 that night is one for 03:00.
+double ExistingLocalTime(double dt);
 double QDateTimeToDateTime(const QDateTime& dt);
 
+// Empty for a value outside the years 1..9999.
 QString FormatDateTime(const QString& format, double dt);
 QString DateToStr(double dt);
 QString TimeToStr(double dt);     // long time, "H:mm:ss"

@@ -12,7 +12,9 @@ namespace WallTimer {
 // Milliseconds from the program clock's now to one millisecond past moment
 // (a local date-time, whole milliseconds), in real time: across a change to
 // or from summer time this is not the difference of the two date-times. A
-// moment that has passed gives 0 or less; the moment itself gives 1.
+// moment that has passed gives 0 or less; the moment itself gives 1. A
+// moment that does not convert (NaN, beyond the years 1..9999) never comes:
+// the largest qint64.
 qint64 MsecsUntil(double moment);
 
 // Starts timer as a precise single shot after ms. Its handler stops it first

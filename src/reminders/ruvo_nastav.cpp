@@ -321,8 +321,7 @@ void TFNastav::BuildControls()
     BBHelp = button("BBHelp", QStringLiteral("&Nápověda"), style->standardIcon(QStyle::SP_DialogHelpButton));
     column->addLayout(buttons);
 
-    const auto guarded
-        = [this](auto handler) { return [this, handler] { RunGuarded([this, handler] { handler(); }); }; };
+    const auto guarded = [](auto handler) { return [handler] { RunGuarded(handler); }; };
     connect(BOK, &QPushButton::clicked, this, guarded([this] { BOKClick(); }));
     connect(BCancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
     connect(BBHelp, &QPushButton::clicked, this, guarded([this] { BBHelpClick(); }));

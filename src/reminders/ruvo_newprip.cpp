@@ -96,12 +96,6 @@ int32_t KindOrFirst(int32_t value, int32_t count)
     return value < 1 || value > count ? 1 : value;
 }
 
-// A stored date-time that the date and time edits can show (years 1 to 9999).
-bool PlausibleDateTime(double dt)
-{
-    return std::isfinite(dt) && dt >= -693593 && dt < 2958466;
-}
-
 // A computed time shown from its start, however narrow the field.
 void ShowText(QLineEdit* field, const QString& text)
 {
@@ -888,7 +882,7 @@ void TFNewPrip::LoadRecord(const ReminderRecord& r)
         CBDPChange();
         if (kind != akAbsolute)
             EDPKolik->SetValue(std::isfinite(r.AdvanceAmount) ? std::trunc(r.AdvanceAmount) : 0);
-        else if (PlausibleDateTime(r.AdvanceAmount))
+        else if (IsValidDateTime(r.AdvanceAmount))
             SetDateAndTime(DTDP, MEDP, r.AdvanceAmount);
     }
 
@@ -898,7 +892,7 @@ void TFNewPrip::LoadRecord(const ReminderRecord& r)
     if (lengthKind == lkEndDateTime) {
         // An end no edit can show becomes the start.
         if (start)
-            SetDateAndTime(DTPDelka, MEDelka, PlausibleDateTime(*start + r.Length) ? *start + r.Length : *start);
+            SetDateAndTime(DTPDelka, MEDelka, IsValidDateTime(*start + r.Length) ? *start + r.Length : *start);
     } else {
         SEDelka->SetValue(LengthAmount(lengthKind, r.Length));
         if (std::isfinite(r.Length))

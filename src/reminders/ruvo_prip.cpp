@@ -152,7 +152,7 @@ TFPrip::~TFPrip() = default;
 // at the top, the headings along its slanted sides.
 void TFPrip::BuildControls()
 {
-    const auto make = [this](auto* w, const char* name, const QRect& r) {
+    const auto make = [](auto* w, const char* name, const QRect& r) {
         w->setObjectName(QLatin1String(name));
         w->setGeometry(r);
         return w;

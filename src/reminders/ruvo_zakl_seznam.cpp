@@ -158,12 +158,6 @@ QAction* MakeAction(QObject* parent, const QString& name, const QString& caption
     return action;
 }
 
-// A stored stamp the date routines can show: a day of the years 1 to 9999.
-bool UsableStamp(double dt)
-{
-    return std::isfinite(dt) && dt > -693594.0 && dt < 2958466.0;
-}
-
 } // namespace
 
 TFZSeznam::TFZSeznam(QWidget* parent)
@@ -612,13 +606,13 @@ void TFZSeznam::ShowInfo(const ReminderRecord& r)
         const double last = AddUnits(r.OverdueAction, r.OverdueAmount, *start);
         if (r.RemindDate != r.EventDate || r.RemindTime != r.EventTime)
             first = StoredDateTime(r.RemindDate, r.RemindTime);
-        if (first && UsableStamp(*first))
+        if (first && IsValidDateTime(*first))
             EInfoCasPred->setText(WeekdayDateTimeText(*first));
         if (r.OverdueAction == oaNothing)
             EInfoCasProsle->setText(WeekdayDateTimeText(*start));
         else if (r.OverdueAction == oaAsSoonAsPossible)
             EInfoCasProsle->setText(QStringLiteral("kdykoliv"));
-        else if (UsableStamp(last))
+        else if (IsValidDateTime(last))
             EInfoCasProsle->setText(WeekdayDateTimeText(last));
     }
     EInfoCasPred->setCursorPosition(0);
@@ -626,9 +620,9 @@ void TFZSeznam::ShowInfo(const ReminderRecord& r)
 
     if (PanelPlus->isHidden())
         return;
-    const double length = UsableStamp(r.Length) ? r.Length : 0;
+    const double length = IsValidDateTime(r.Length) ? r.Length : 0;
     EInfoDelka->setText(DurationText(length) + u' ' + EventEndText(r.EventDate, r.EventTime, length));
-    EInfoZapis->setText(UsableStamp(r.Created) ? WeekdayDateTimeText(r.Created) : QString());
+    EInfoZapis->setText(IsValidDateTime(r.Created) ? WeekdayDateTimeText(r.Created) : QString());
     EInfoDelka->setCursorPosition(0);
     EInfoZapis->setCursorPosition(0);
     MInfoPopis->setPlainText(JoinMemoPieces({ r.Description1, r.Description2 }));

@@ -99,16 +99,9 @@ bool isPhone(int code)
     return code >= 15 && code <= 20;
 }
 
-// The class library's date range, 1.1.0001 to 31.12.9999; a stored value
-// outside it is damage and has no text.
-bool isDateTime(double dt)
-{
-    return std::isfinite(dt) && dt > -693594.0 && dt < 2958466.0;
-}
-
 QString dateTimeText(double dt)
 {
-    if (!isDateTime(dt))
+    if (!IsValidDateTime(dt))
         return {};
     return DateToStr(dt) + u' ' + TimeToStr(dt);
 }

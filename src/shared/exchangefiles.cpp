@@ -33,7 +33,6 @@ const QString NoDate = QStringLiteral("1.1.2000");
 // What the passes need to know of a record type.
 struct ReminderKind {
     using Record = ReminderRecord;
-    static constexpr int Size = ReminderRecord::Size;
     static constexpr double Record::*Key = &ReminderRecord::Created;
     static constexpr int32_t Record::*Id = &ReminderRecord::ID;
     static constexpr int32_t Record::*Version = &ReminderRecord::Version;
@@ -55,7 +54,6 @@ struct ReminderKind {
 
 struct ContactKind {
     using Record = ContactRecord;
-    static constexpr int Size = ContactRecord::Size;
     static constexpr double Record::*Key = &ContactRecord::unikat;
     static constexpr int32_t Record::*Id = &ContactRecord::cislo;
     static constexpr int32_t Record::*Version = &ContactRecord::verze;

@@ -43,7 +43,8 @@ struct OldReminderCodec {
     using Record = ReminderRecord;
     static constexpr int Size = OldReminderSize;
     static constexpr int IdOffset = OID;
-    static constexpr int32_t ReminderRecord::*Id = &ReminderRecord::ID;
+    // Part of every codec; an old file is never appended to, so unused here.
+    [[maybe_unused]] static constexpr int32_t ReminderRecord::*Id = &ReminderRecord::ID;
 
     static void decode(const char* b, ReminderRecord& r)
     {

@@ -17,8 +17,13 @@ namespace {
 
 // Event starts and ends are compared to the millisecond: the same moment
 // reached by different sums of days and fractions may differ in the last bit.
+// A period reaching past the date range ends with it; NaN counts as its start.
 qint64 wholeMilliseconds(double dt)
 {
+    if (!(dt >= MinDateTime))
+        dt = MinDateTime;
+    else if (dt > MaxDateTime)
+        dt = MaxDateTime;
     return std::llround(dt * MSecsPerDay);
 }
 
@@ -64,10 +69,12 @@ double IncYears(int16_t years, double dt)
     int year, month, day;
     DecodeDate(dt, year, month, day);
     year += years;
+    if (month == 0 || year < 1 || year > 9999) // month 0: dt does not convert
+        return std::nan("");
     double date = 0;
     if (!TryEncodeDate(year, month, day, date)) {
         // 29 February of a year without it: the last day of that month.
-        date = month == 12 ? EncodeDate(year + 1, 1, 1) - 1 : EncodeDate(year, month + 1, 1) - 1;
+        date = EncodeDate(year, month, DaysInMonth(year, month));
     }
     return ComposeDateTime(date, TimeOf(dt));
 }
@@ -135,7 +142,8 @@ int CheckCollisions(int32_t id, const QString& path, double start, double length
         if (r.ID == id)
             return;
         const auto s = StoredDateTime(r.EventDate, r.EventTime);
-        if (!s)
+        // A damaged length places the event nowhere, like an unreadable date.
+        if (!s || !IsValidDateTime(r.Length) || !IsValidDateTime(*s + r.Length))
             return;
         // Only events wholly inside the new period count, erased ones too.
         if (from <= wholeMilliseconds(*s) && wholeMilliseconds(*s + r.Length) <= to)

@@ -12,6 +12,7 @@ class QLineEdit;
 // the fraction.
 
 // dt moved by whole years; 29 February in a year without one becomes the 28th.
+// NaN (no date) when dt does not convert or the year leaves 1..9999.
 double IncYears(int16_t years, double dt);
 
 // The first pop-up before an event, by advance kind; the amount counts whole

@@ -231,7 +231,7 @@ std::optional<double> StoredDateTime(const QString& dateText, const QString& tim
     const auto time = TryStrToTime(timeText);
     if (!date || !time)
         return std::nullopt;
-    return ComposeDateTime(*date, *time);
+    return ExistingLocalTime(ComposeDateTime(*date, *time));
 }
 
 QString EventEndText(const QString& dateText, const QString& timeText, double length)
@@ -239,7 +239,7 @@ QString EventEndText(const QString& dateText, const QString& timeText, double le
     if (length == 0)
         return {};
     const auto start = StoredDateTime(dateText, timeText);
-    if (!start)
+    if (!start || !IsValidDateTime(length) || !IsValidDateTime(*start + length))
         return {};
     const double end = *start + length;
     if (DateOf(end) > DateOf(*start))
@@ -269,7 +269,8 @@ QString CzechUnitWord(int32_t unit, int32_t n)
 
 QString DurationText(double span)
 {
-    if (span == 0)
+    // A damaged length has no text rather than a count cut into 32 bits.
+    if (span == 0 || !IsValidDateTime(span))
         return {};
     QString text;
     // Whole days after rounding to the millisecond, as the time part is decoded.
@@ -287,7 +288,7 @@ QString DurationText(double span)
 
 QString RemainingText(double span)
 {
-    if (span <= 0)
+    if (!(span > 0))
         return {};
     if (span > 365)
         return QStringLiteral("> rok");

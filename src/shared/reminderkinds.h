@@ -96,17 +96,20 @@ QString PadHourText(const QString& s);
 // "2026.12.08 09:05-úterý".
 QString WeekdayDateTimeText(double dt);
 // A date and a time as the records store them, joined; none when either text
-// does not parse.
+// does not parse. A time that the start of summer time skips counts as the
+// first moment after the gap.
 std::optional<double> StoredDateTime(const QString& dateText, const QString& timeText);
 // The end of an event stored as date and time texts plus a length: "hh:mm"
-// on the same day, "MM.dd hh:mm" on a later one; empty when the length is 0
-// or the stored texts do not parse.
+// on the same day, "MM.dd hh:mm" on a later one; empty when the length is 0,
+// the stored texts do not parse or the length or the end is no valid
+// date-time.
 QString EventEndText(const QString& dateText, const QString& timeText, double length);
 // Minutes of a day as "hh:mm"; 1440 and more wrap round midnight.
 QString MinutesToTimeText(int32_t minutes);
 // The Czech word after a count n: unit 1 days, 2 hours, any other minutes.
 QString CzechUnitWord(int32_t unit, int32_t n);
-// "(1den2hodiny30minut)"; empty for a zero span.
+// "(1den2hodiny30minut)"; empty for a zero span or one that is no valid
+// date-time value.
 QString DurationText(double span);
 // The "zbývá" column: "2dny 05:03", "05:03", "> rok"; empty when past.
 QString RemainingText(double span);

@@ -123,6 +123,8 @@ QList<QStringList> BuildWarnedList(const QString& path, double day, bool& anyRec
         QString warnText;
         if (!remind || *start - *remind < OneMinute) {
             warn = WarnTimeBefore(r.AdvanceKind, r.AdvanceAmount, *start);
+            if (!IsValidDateTime(warn))
+                return;
             warnText = MinutesToTimeText(MinuteOfDay(warn));
         } else {
             warn = *remind;

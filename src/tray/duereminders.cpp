@@ -59,6 +59,11 @@ DueTest IsReminderDue(const ReminderRecord& record, double now)
         due = *event;
     }
 
+    // An absolute advance or an amount that is damage places no pop-up,
+    // as an unreadable date does not.
+    if (!IsValidDateTime(start))
+        return {};
+
     DueTest test;
     test.start = start;
     if (now > due) {
@@ -178,7 +183,7 @@ SoundCheck CheckSoundReminder(
     const auto time = TryStrToTime(record.EventTime);
     if (!date || !time)
         return check;
-    const double due = ComposeDateTime(*date, *time);
+    const double due = ExistingLocalTime(ComposeDateTime(*date, *time));
 
     if (InSoundWindow(record.OverdueAction, record.OverdueAmount, now, due)) {
         for (const QString* sound : { &record.Sound1, &record.Sound2, &record.Sound3 }) {

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <QWidget>
+#include <QTimer>
 
 #include <csignal>
 
@@ -112,4 +113,17 @@ void typeText(QWidget* w, const QString& text)
 bool saveScreenshot(QWidget* w, const QString& name)
 {
     return w->grab().toImage().save(artifactPath(name + QStringLiteral(".png")));
+int RunTimer(QTimer& timer, qint64 span, const std::function<void()>& handler)
+{
+    const QDateTime end = Clock::now().addMSecs(span);
+    int runs = 0;
+    while (timer.isActive() && runs < 100000) {
+        const QDateTime next = Clock::now().addMSecs(timer.interval());
+        if (next > end)
+            break;
+        Clock::setNow(next);
+        handler();
+        ++runs;
+    }
+    return runs;
 }

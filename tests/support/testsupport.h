@@ -5,6 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
+
+class QTimer;
 class QWidget;
 
 // A fresh program folder in a temporary directory; the programs' code finds
@@ -46,6 +49,12 @@ private:
     qint64 m_saved;
     void (*m_handler)(int);
 };
+
+// A timer of the programs run for span milliseconds of real time on the
+// stopped program clock: the clock is set to each moment the timer would fire
+// and handler runs, until the timer stops or would fire after the span. The
+// number of runs; a timer that spins stops being run after 100000.
+int RunTimer(QTimer& timer, qint64 span, const std::function<void()>& handler);
 
 QByteArray readFileBytes(const QString& path);
 void writeFileBytes(const QString& path, const QByteArray& bytes);

@@ -270,8 +270,11 @@ private slots:
         }
         r.unikat = EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 0);
         QCOMPARE(ContactFieldText(45, r), "31.12.9999 23:59:59");
-        r.unikat = EncodeDate(1, 1, 1);
-        QCOMPARE(ContactFieldText(45, r), "1.1.0001 0:00:00");
+        // Stored date-times before the year 100 are damage too.
+        r.unikat = EncodeDate(100, 1, 1);
+        QCOMPARE(ContactFieldText(45, r), "1.1.0100 0:00:00");
+        r.unikat = EncodeDate(99, 12, 31);
+        QCOMPARE(ContactFieldText(45, r), QString());
     }
 
     void layoutItems()

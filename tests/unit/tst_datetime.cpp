@@ -2,9 +2,20 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/walltimer.h"
 #include "testsupport.h"
+#include "timezone.h"
 
 #include <QTest>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+namespace {
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+const double Inf = std::numeric_limits<double>::infinity();
+} // namespace
 
 class TestDateTime : public QObject {
     Q_OBJECT
@@ -125,6 +136,99 @@ private slots:
         QCOMPARE(EncodeDate(2026, 3, 30) - EncodeDate(2026, 3, 29), 1.0);
         qunsetenv("TZ");
     }
+    // The local times summer time skips count as the first moment after the
+    // gap; the times either side and the doubled hour in autumn stay.
+    void skippedTimesBecomeTheFirstMomentAfter_data()
+    {
+        QTest::addColumn<QDateTime>("local");
+        QTest::addColumn<QDateTime>("moment");
+        QTest::addColumn<qint64>("secsSinceEpoch");
+        const QDate spring(2026, 3, 29), autumn(2026, 10, 25);
+        // 29.3.2026 01:00 UTC is the jump from 02:00 CET to 03:00 CEST.
+        const qint64 jump = QDateTime(spring, QTime(1, 0), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("before") << QDateTime(spring, QTime(1, 59)) << QDateTime(spring, QTime(1, 59)) << jump - 60;
+        QTest::newRow("02:00") << QDateTime(spring, QTime(2, 0)) << QDateTime(spring, QTime(3, 0)) << jump;
+        QTest::newRow("02:30") << QDateTime(spring, QTime(2, 30)) << QDateTime(spring, QTime(3, 0)) << jump;
+        QTest::newRow("02:59:59") << QDateTime(spring, QTime(2, 59, 59)) << QDateTime(spring, QTime(3, 0)) << jump;
+        QTest::newRow("03:00") << QDateTime(spring, QTime(3, 0)) << QDateTime(spring, QTime(3, 0)) << jump;
+        QTest::newRow("2027") << QDateTime(QDate(2027, 3, 28), QTime(2, 15))
+                              << QDateTime(QDate(2027, 3, 28), QTime(3, 0))
+                              << QDateTime(QDate(2027, 3, 28), QTime(1, 0), Qt::UTC).toSecsSinceEpoch();
+        QTest::newRow("autumn") << QDateTime(autumn, QTime(2, 30)) << QDateTime(autumn, QTime(2, 30))
+                                << QDateTime(autumn, QTime(1, 30), Qt::UTC).toSecsSinceEpoch();
+    }
+    void skippedTimesBecomeTheFirstMomentAfter()
+    {
+        QFETCH(QDateTime, local);
+        QFETCH(QDateTime, moment);
+        QFETCH(qint64, secsSinceEpoch);
+        ProcessTimeZone zone("Europe/Prague");
+        const double stored = QDateToDateTime(local.date()) + local.time().msecsSinceStartOfDay() / MSecsPerDay;
+        const QDateTime converted = DateTimeToQDateTime(stored);
+        QVERIFY(converted.isValid());
+        QCOMPARE(converted, moment);
+        QCOMPARE(converted.toSecsSinceEpoch(), secsSinceEpoch);
+        QCOMPARE(ExistingLocalTime(stored), QDateTimeToDateTime(moment));
+        // A wall timer aimed at it from an hour before the jump waits the
+        // real time to it, never the 1 ms an unconvertible moment gave.
+        FixedClock clock(QDateTime::fromSecsSinceEpoch(secsSinceEpoch - 3600));
+        QCOMPARE(WallTimer::MsecsUntil(stored), 3600 * 1000 + 1);
+    }
+
+    // Values read from a file beyond the years 100..9999, or no number at
+    // all, are damage; beyond the years 1..9999 they convert to nothing and
+    // are never cast into an integer.
+    void damagedValuesConvertToNothing_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("converts");
+        QTest::newRow("NaN") << NaN << false << false;
+        QTest::newRow("+inf") << Inf << false << false;
+        QTest::newRow("-inf") << -Inf << false << false;
+        QTest::newRow("1e300") << 1e300 << false << false;
+        QTest::newRow("-1e300") << -1e300 << false << false;
+        QTest::newRow("1e12 days") << 1e12 << false << false;
+        QTest::newRow("before 1.1.1") << EncodeDate(1, 1, 1) - 1 << false << false;
+        QTest::newRow("1.1.1") << EncodeDate(1, 1, 1) << false << true;
+        QTest::newRow("31.12.99") << EncodeDate(100, 1, 1) - 1 << false << true;
+        QTest::newRow("1.1.100") << EncodeDate(100, 1, 1) << true << true;
+        QTest::newRow("31.12.9999 23:59:59.999") << EncodeDate(9999, 12, 31) + EncodeTime(23, 59, 59, 999) << true
+                                                 << true;
+        QTest::newRow("1.1.10000") << EncodeDate(9999, 12, 31) + 1 << false << false;
+    }
+    void damagedValuesConvertToNothing()
+    {
+        QFETCH(double, value);
+        QFETCH(bool, valid);
+        QFETCH(bool, converts);
+        QCOMPARE(IsValidDateTime(value), valid);
+        QCOMPARE(DateTimeToQDateTime(value).isValid(), converts);
+        QCOMPARE(DateTimeToQDate(value).isValid(), converts);
+        QCOMPARE(DateToStr(value).isEmpty(), !converts);
+        QCOMPARE(DateTimeToStr(value).isEmpty(), !converts);
+        QCOMPARE(std::isnan(DateOf(value)), !converts);
+        QCOMPARE(DayOfWeek(value) == 0, !converts);
+        if (!converts) {
+            int y = -1, m = -1, d = -1, h = -1, n = -1, sec = -1, ms = -1;
+            DecodeDate(value, y, m, d);
+            DecodeTime(value, h, n, sec, ms);
+            QCOMPARE(QList<int>({ y, m, d, h, n, sec, ms }), QList<int>({ 0, 0, 0, 0, 0, 0, 0 }));
+            QVERIFY_THROWS_EXCEPTION(KorvelError, IncMonth(value, 1));
+            // A timer is never aimed at it.
+            QCOMPARE(WallTimer::MsecsUntil(value), std::numeric_limits<qint64>::max());
+        }
+    }
+
+    void incMonthBeyondTheYearsFails()
+    {
+        const double day = EncodeDate(2026, 3, 29) + 0.25;
+        for (const int months : { INT_MAX, INT_MIN, INT_MAX - 5, 12 * 7974, -12 * 2026 })
+            QVERIFY_THROWS_EXCEPTION(KorvelError, IncMonth(day, months));
+        QCOMPARE(IncMonth(day, 12 * 7973 + 9), EncodeDate(9999, 12, 29) + 0.25);
+        QCOMPARE(IncMonth(day, -12 * 2025 - 2), ComposeDateTime(EncodeDate(1, 1, 29), 0.25));
+    }
+
     void clockCanBeSetAndAdvanced()
     {
         FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 59)));

@@ -4,6 +4,7 @@
 #include "platform/cp1250.h"
 #include "platform/errors.h"
 
+#include "oldlayout.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -17,24 +18,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-// Little-endian values and short strings placed by hand at their offsets.
-void putInt(QByteArray& b, int offset, int32_t v)
-{
-    std::memcpy(b.data() + offset, &v, 4);
-}
-
-void putReal(QByteArray& b, int offset, double v)
-{
-    std::memcpy(b.data() + offset, &v, 8);
-}
-
-void putText(QByteArray& b, int offset, const QString& text, int lengthByte = -1)
-{
-    const QByteArray bytes = Cp1250::encode(text);
-    b[offset] = char(lengthByte < 0 ? bytes.size() : lengthByte);
-    std::memcpy(b.data() + offset + 1, bytes.constData(), bytes.size());
-}
 
 int32_t intAt(const QByteArray& b, int offset)
 {
@@ -53,37 +36,6 @@ double realAt(const QByteArray& b, int offset)
 QString textAt(const QByteArray& b, int offset)
 {
     return Cp1250::decode(b.mid(offset + 1, uchar(b[offset])));
-}
-
-// One record of the previous layout: 1388 bytes, the ID first.
-QByteArray oldRecord(int32_t id, const QString& title, int32_t advance = 15)
-{
-    QByteArray b(1388, '\0');
-    putInt(b, 0, id);
-    putReal(b, 4, 45000.25 + id);
-    b[12] = 1; // Transferable
-    putText(b, 13, "12.3.2026");
-    putText(b, 24, "08:45");
-    putText(b, 30, "13.3.2026");
-    putText(b, 41, "09:00");
-    b[47] = 0; // SoundOnly
-    putInt(b, 48, 2); // RepeatKind
-    putText(b, 52, "246");
-    putInt(b, 60, 1); // AdvanceKind
-    putInt(b, 64, advance);
-    putInt(b, 68, 3); // OverdueAction
-    putInt(b, 72, 4); // OverdueAmount
-    putText(b, 76, "\\sound\\zvonek.wav");
-    putText(b, 332, "/home/jana/gong.wav");
-    putText(b, 588, "");
-    putText(b, 844, "Přinést podklady, žluťoučký kůň");
-    putText(b, 1100, "druhý kus");
-    putText(b, 1356, title);
-    b[1377] = 0; // Erased
-    b[1378] = char(0xab); // reserved: not carried over
-    b[1379] = char(0xcd);
-    putReal(b, 1380, 45001.5 + id);
-    return b;
 }
 
 struct FileSizeLimit {
@@ -123,11 +75,11 @@ void TestPrevod::oldRecordsBecomeCurrentFieldByField()
     const QString work = dir.file("korvel.tmp");
     QVERIFY(QDir().mkpath(dir.file("data")));
 
-    QByteArray third = oldRecord(9, "Třetí");
-    putText(third, 1356, QString(20, u'x'), 40); // a length byte beyond the capacity of 20
+    QByteArray third = oldLayoutRecord(9, "Třetí");
+    putRecordText(third, 1356, QString(20, u'x'), 40); // a length byte beyond the capacity of 20
     third[1377] = 1; // Erased
     third[47] = 1; // SoundOnly
-    const QByteArray old = oldRecord(5, "Porada ředitelů") + oldRecord(2, "Druhá", 0) + third;
+    const QByteArray old = oldLayoutRecord(5, "Porada ředitelů") + oldLayoutRecord(2, "Druhá", 0) + third;
     writeFileBytes(data, old);
     QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner);
     writeFileBytes(work, "left from an earlier run");
@@ -207,7 +159,7 @@ void TestPrevod::oneRecordAndPartialRecords()
     const QString work = dir.file("korvel.tmp");
 
     // One old record is shorter than one current record; it is still old data.
-    writeFileBytes(data, oldRecord(1, "Jediná"));
+    writeFileBytes(data, oldLayoutRecord(1, "Jediná"));
     OldDataConversion result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.outcome, OldDataConversion::Converted);
     QCOMPARE(result.count, 1);
@@ -215,7 +167,7 @@ void TestPrevod::oneRecordAndPartialRecords()
     QCOMPARE(QFileInfo(data).size(), 1420);
 
     // A trailing partial record is left out of the conversion; the work copy keeps it.
-    const QByteArray withTail = oldRecord(1, "a") + oldRecord(2, "b") + oldRecord(3, "c").left(700);
+    const QByteArray withTail = oldLayoutRecord(1, "a") + oldLayoutRecord(2, "b") + oldLayoutRecord(3, "c").left(700);
     writeFileBytes(data, withTail);
     result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.count, 2);
@@ -225,7 +177,7 @@ void TestPrevod::oneRecordAndPartialRecords()
     // Through a link: the file it points to is converted, the link stays.
     const QString real = dir.file("elsewhere.da1");
     QFile::remove(data);
-    writeFileBytes(real, oldRecord(7, "odkaz"));
+    writeFileBytes(real, oldLayoutRecord(7, "odkaz"));
     QVERIFY(QFile::link(real, data));
     QCOMPARE(ConvertOldReminderFile(data, work, {}).count, 1);
     QVERIFY(QFileInfo(data).isSymLink());
@@ -233,7 +185,7 @@ void TestPrevod::oneRecordAndPartialRecords()
     QFile::remove(data);
 
     // Old data without one whole record converts to no records.
-    writeFileBytes(data, oldRecord(4, "d").left(100));
+    writeFileBytes(data, oldLayoutRecord(4, "d").left(100));
     result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.outcome, OldDataConversion::Converted);
     QCOMPARE(result.count, 0);
@@ -251,7 +203,7 @@ void TestPrevod::nothingToConvert()
     QVERIFY(!QFile::exists(work));
 
     // A second run after a conversion finds current data and changes nothing.
-    writeFileBytes(data, oldRecord(1, "a") + oldRecord(2, "b"));
+    writeFileBytes(data, oldLayoutRecord(1, "a") + oldLayoutRecord(2, "b"));
     QCOMPARE(ConvertOldReminderFile(data, work, {}).outcome, OldDataConversion::Converted);
     const QByteArray converted = readFileBytes(data);
     const QByteArray workCopy = readFileBytes(work);
@@ -270,7 +222,7 @@ void TestPrevod::failurePartWayKeepsTheOldData()
     const QString work = dir.file("korvel.tmp");
     QByteArray old;
     for (int id = 1; id <= 50; ++id)
-        old += oldRecord(id, QString("záznam %1").arg(id));
+        old += oldLayoutRecord(id, QString("záznam %1").arg(id));
     writeFileBytes(data, old);
 
     // The old file (69,400 bytes) may still be copied, but the new one
@@ -305,7 +257,7 @@ void TestPrevod::obstaclesKeepTheOldData()
     TempProgramFolder dir;
     const QString data = dir.file("korvel.da1");
     const QString work = dir.file("korvel.tmp");
-    const QByteArray old = oldRecord(1, "a") + oldRecord(2, "b");
+    const QByteArray old = oldLayoutRecord(1, "a") + oldLayoutRecord(2, "b");
     writeFileBytes(data, old);
 
     // A folder where the new file would go: nothing written, the folder left alone.

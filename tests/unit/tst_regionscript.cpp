@@ -1,6 +1,7 @@
 #include "components/kiterrors.h"
 #include "components/regionscript.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <climits>
@@ -69,6 +70,8 @@ private slots:
     void bracketLimits();
     void shapes();
     void polygonFillRules();
+    void polygonsFillAsThePlatformDoes();
+    void polygonsAcrossTheWholeRange();
     void commaCounts();
     void expressions_data();
     void expressions();
@@ -182,6 +185,9 @@ void TestRegionScript::shapes()
     const QRegion oversized = translate("U0,0,20,20,100,100");
     QVERIFY(oversized.contains(QPoint(10, 10)));
     QVERIFY(!oversized.contains(QPoint(1, 1)));
+    // A corner of INT_MIN is as wide as the rectangle, like any larger one.
+    QCOMPARE(translate("U0,0,10,10,-2147483647-1,5"), translate("U0,0,10,10,10,5"));
+    QCOMPARE(translate("U0,0,10,10,4,-2147483647-1"), translate("U0,0,10,10,4,10"));
     // No corner at all: the plain rectangle.
     QCOMPARE(translate("U0,0,20,10,0,0"), QRegion(0, 0, 20, 10));
 
@@ -212,6 +218,45 @@ void TestRegionScript::polygonFillRules()
     QVERIFY(winding.contains(centre));
     QVERIFY(alternate.contains(point));
     QVERIFY(winding.contains(point));
+}
+
+void TestRegionScript::polygonsFillAsThePlatformDoes()
+{
+    // Polygons of every shape, self-crossing ones included, against the
+    // platform's own polygon regions, point for point and band for band.
+    QRandomGenerator random(14);
+    for (int round = 0; round < 2000; ++round) {
+        QPolygon polygon;
+        QStringList numbers;
+        const int points = random.bounded(3, 8);
+        for (int i = 0; i < points; ++i) {
+            const QPoint p(random.bounded(-20, 41), random.bounded(-20, 41));
+            polygon << p;
+            numbers << QString::number(p.x()) << QString::number(p.y());
+        }
+        for (const auto& [command, rule] : { std::pair(u'L', Qt::OddEvenFill), std::pair(u'W', Qt::WindingFill) }) {
+            const QString script = QChar(command) + numbers.join(u',');
+            QCOMPARE(translate(script), QRegion(polygon, rule));
+        }
+    }
+}
+
+void TestRegionScript::polygonsAcrossTheWholeRange()
+{
+    // As tall as the 16-bit coordinates reach: a triangle covering half the
+    // square, a line of x = 32767 - y in the middle of each of its edges.
+    const QRegion triangle = translate("L-32768,-32768,32767,-32768,-32768,32767");
+    QCOMPARE(triangle.boundingRect(), QRect(-32768, -32768, 65535, 65535));
+    QVERIFY(triangle.contains(QPoint(-32768, 32766)));
+    QVERIFY(triangle.contains(QPoint(-1, -2)));
+    QVERIFY(!triangle.contains(QPoint(0, 0)));
+    QCOMPARE(triangle.rectCount(), 65535);
+    // Two crossing edges all the way down: a bow lying on its side.
+    const QRegion bow = translate("W-32768,-32768,32767,32767,32767,-32768,-32768,32767");
+    for (const QPoint in : { QPoint(-30000, 0), QPoint(30000, 0), QPoint(-32768, -32767), QPoint(32766, 32766) })
+        QVERIFY(bow.contains(in));
+    for (const QPoint out : { QPoint(0, -30000), QPoint(0, 30000), QPoint(-32767, 32766) })
+        QVERIFY(!bow.contains(out));
 }
 
 void TestRegionScript::commaCounts()

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
@@ -63,6 +65,12 @@ private slots:
         // The hour survives exactly; 1/24 stays 01:00.
         QCOMPARE(text(IncYears(2, EncodeDate(2026, 3, 29) + 1.0 / 24)), text(at(2028, 3, 29, 1)));
         QCOMPARE(text(IncYears(0, at(2026, 10, 25, 2, 30))), text(at(2026, 10, 25, 2, 30)));
+        // Beyond the years 1..9999, or from a value that is damage: no date.
+        QCOMPARE(text(IncYears(-1, at(9999, 12, 31, 12))), text(at(9998, 12, 31, 12)));
+        for (const double bad :
+            { IncYears(1, at(9999, 1, 1)), IncYears(1, at(9999, 12, 31, 12)), IncYears(-2026, at(2026, 1, 1)),
+                IncYears(32767, at(2026, 1, 1)), IncYears(1, std::nan("")), IncYears(1, 1e300) })
+            QVERIFY(std::isnan(bad));
     }
 
     void warnTimeAndDeadline()
@@ -184,6 +192,10 @@ private slots:
             eventAt("bad time", "8.12.2026", "2x:30", 1.0 / 24),
             eventAt("noc", "8.12.2026", "23:30", 1.0 / 24, true),
             eventAt("empty", "", "", 0),
+            // Lengths that are damage: no place in time, like a bad date.
+            eventAt("NaN", "8.12.2026", "22:30", std::nan("")),
+            eventAt("1e12 days", "8.12.2026", "22:30", 1e12),
+            eventAt("-1e300", "8.12.2026", "22:30", -1e300),
         });
         Dialogs::queueAnswer(mrYes);
         QCOMPARE(CheckCollisions(0, path, at(2026, 12, 8, 22), 1), int(mrYes));
@@ -192,6 +204,13 @@ private slots:
             QString("Kolize s následujícími připomínanými akcemi:\r"
                     "noc od:8.12.2026 23:30 do:12.09 00:30 (1hodina)\r"
                     "mám pokračovat?"));
+        // A new period reaching past the year 9999, or none at all.
+        Dialogs::clearScript();
+        Dialogs::queueAnswer(mrYes);
+        QCOMPARE(CheckCollisions(0, path, at(2026, 12, 8, 22), 1e300), int(mrYes));
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(CheckCollisions(0, path, at(2026, 12, 8, 22), std::nan("")), int(mrYes));
+        QCOMPARE(Dialogs::shown().size(), 1);
     }
 };
 

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
@@ -89,6 +91,23 @@ private slots:
         QCOMPARE(EventEndText("", "10:00", 1.0 / 24), QString());
         QCOMPARE(EventEndText("8.12.2026", "25:00", 1.0 / 24), QString());
         QCOMPARE(EventEndText("8.12.2026", "xx:yy", 1.0 / 24), QString());
+        // Lengths that are damage, or an end beyond the year 9999.
+        for (const double length : { std::nan(""), 1e300, -1e300, 1e12, 3e6 })
+            QCOMPARE(EventEndText("8.12.2026", "10:00", length), QString());
+        QCOMPARE(EventEndText("30.12.9999", "10:00", 1.0), QString("12.31 10:00"));
+        QCOMPARE(EventEndText("30.12.9999", "10:00", 2.0), QString());
+    }
+
+    // Stored times of the hour summer time skips count as 03:00.
+    void storedTimesInTheSkippedHour()
+    {
+        ProcessTimeZone zone("Europe/Prague");
+        const double three = EncodeDate(2026, 3, 29) + EncodeTime(3, 0, 0, 0);
+        QCOMPARE(StoredDateTime("29.3.2026", "02:00"), three);
+        QCOMPARE(StoredDateTime("29.3.2026", "02:59"), three);
+        QCOMPARE(StoredDateTime("29.3.2026", "03:01"), three + OneMinute);
+        QCOMPARE(StoredDateTime("29.3.2026", "01:59"), three - 61 * OneMinute);
+        QCOMPARE(StoredDateTime("25.10.2026", "02:30"), EncodeDate(2026, 10, 25) + EncodeTime(2, 30, 0, 0));
     }
 
     void minutesAndUnitWords()
@@ -121,12 +140,17 @@ private slots:
         QCOMPARE(DurationText(0.5 / 1440), QString("()"));
         // A hair below a whole day is that day, not 23 hours 59 minutes.
         QCOMPARE(DurationText(1 - 1e-11), QString("(1den)"));
+        // A damaged length has no text, never a count cut into 32 bits.
+        for (const double span : { std::nan(""), 1e12, 1e300, -1e300, 2958466.0 })
+            QCOMPARE(DurationText(span), QString());
+        QCOMPARE(DurationText(2958465), QString("(2958465dnů)"));
     }
 
     void remainingText()
     {
         QCOMPARE(RemainingText(0), QString());
         QCOMPARE(RemainingText(-0.5), QString());
+        QCOMPARE(RemainingText(std::nan("")), QString());
         QCOMPARE(RemainingText(366), QString("> rok"));
         QCOMPARE(RemainingText(365), QString("365dnů 00:00"));
         QCOMPARE(RemainingText(2 + 5.0 / 24 + 3.0 / 1440), QString("2dny 05:03"));

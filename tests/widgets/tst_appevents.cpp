@@ -321,8 +321,11 @@ void TstAppEvents::activationMinimiseAndFocus()
     TAppEvents component;
     for (auto [event, name] :
         { std::pair { &TAppEvents::OnActivate, "activate" }, { &TAppEvents::OnDeactivate, "deactivate" },
-            { &TAppEvents::OnMinimize, "minimize" }, { &TAppEvents::OnRestore, "restore" } })
-        component.*event = [&log, name](QObject*) { log << name; };
+            { &TAppEvents::OnMinimize, "minimize" }, { &TAppEvents::OnRestore, "restore" } }) {
+        // clang 14 cannot capture a structured binding.
+        const char* const text = name;
+        component.*event = [&log, text](QObject*) { log << text; };
+    }
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     log.clear();
     emit qApp->applicationStateChanged(Qt::ApplicationActive);

@@ -9,6 +9,7 @@
 #include "shared/commands.h"
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
+#include "tray/duereminders.h"
 #include "tray/f_skryto.h"
 #include "tray/kitmenus.h"
 #include "tray/picclip.h"
@@ -16,6 +17,7 @@
 
 #include "platform/tag.h"
 
+#include "fileopens.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -28,6 +30,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -506,6 +509,97 @@ private slots:
         form.TPripZvukTimer();
         QCOMPARE(record(1).EventDate, QStringLiteral("17.3.2025"));
         QCOMPARE(form.TPripZvuk.interval(), 3600001);
+    }
+
+    // The night summer time starts (29.3.2026, 02:00 CET jumps to 03:00 CEST):
+    // a reminder and a sound stored for 02:30 fall due when the clock jumps,
+    // and over the hour from 01:30 each timer wakes only when there is work,
+    // never spinning on a moment that does not exist.
+    void theSkippedHourFallsDueWhenTheClockJumps()
+    {
+        writeFile(
+            { reminder("29.3.2026", "02:30"), soundOnly("29.3.2026", "02:30", "\\s_hodiny\\gong.wav", oaNothing) });
+        FixedClock clock(at(2026, 3, 29, 1, 30));
+        TFSkryt form;
+        FileOpenCounter opens(dataFile());
+        const qint64 halfHour = 30 * 60000;
+
+        form.TPripTimer();
+        QCOMPARE(form.TPrip.interval(), halfHour + 1);
+        // At 03:00 it is due and posted each minute within its ten minutes;
+        // past them the timer sleeps its longest.
+        const int ticks = 1 + RunTimer(form.TPrip, 3600000, [&] { form.TPripTimer(); });
+        QCOMPARE(ticks, 1 + 11);
+        QTRY_VERIFY(posted().contains(QStringLiteral("1 0")));
+        QCOMPARE(form.TPrip.interval(), MaxReminderInterval);
+        const int reminderReads = opens.count();
+        qInfo("reminder timer: %d ticks, %d opens of the file in the hour", ticks, reminderReads);
+        QVERIFY2(reminderReads <= 3 * ticks, qPrintable(QString::number(reminderReads)));
+
+        Clock::setNow(at(2026, 3, 29, 1, 30));
+        form.TPripZvukTimer();
+        QCOMPARE(form.TPripZvuk.interval(), halfHour + 1);
+        QCOMPARE(RunTimer(form.TPripZvuk, 3600000, [&] { form.TPripZvukTimer(); }), 1);
+        QCOMPARE(played(), QStringList { "gong" });
+        QCOMPARE(Clock::now(), QDateTime(QDate(2026, 3, 29), QTime(3, 0, 0, 1)));
+        QCOMPARE(record(2).EventDate, QStringLiteral("5.4.2026"));
+        qInfo("sound timer: 2 ticks, %d opens of the file in the hour", opens.count() - reminderReads);
+        QVERIFY(opens.count() - reminderReads <= 3 * 2);
+    }
+
+    // The same night for the clock: full hours on, 02:00 does not exist; the
+    // timer sleeps to 03:00, says it, then sleeps to 04:00.
+    void theClockSleepsOverTheSkippedHour()
+    {
+        setting("Hodiny", "00anone", "1");
+        FixedClock clock(at(2026, 3, 29, 1, 30));
+        TFSkryt form;
+        FileOpenCounter opens(m_folder->iniPath());
+        form.THodinyTimer();
+        QCOMPARE(form.THodiny.interval(), 30 * 60000 + 1);
+        QCOMPARE(RunTimer(form.THodiny, 3600000, [&] { form.THodinyTimer(); }), 1);
+        QCOMPARE(played(), QStringList { "3" });
+        QCOMPARE(form.THodiny.interval(), 3600000);
+        qInfo("clock: 2 ticks, %d opens of the settings in the hour", opens.count());
+        // Each tick reads a few settings, each read opening the file.
+        QVERIFY2(opens.count() <= 2 * 10, qPrintable(QString::number(opens.count())));
+    }
+
+    // Advances and amounts that are damage (an absolute advance of 1e300, NaN,
+    // far before the year 100) place no pop-up: never due, and the timer
+    // sleeps its hour instead of re-reading the file every millisecond.
+    void damagedAdvancesNeverDriveTheTimer_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<double>("amount");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        QTest::newRow("absolute 1e300") << int(akAbsolute) << 1e300;
+        QTest::newRow("absolute -1e300") << int(akAbsolute) << -1e300;
+        QTest::newRow("absolute NaN") << int(akAbsolute) << nan;
+        QTest::newRow("absolute year 50") << int(akAbsolute) << EncodeDate(50, 1, 1);
+        QTest::newRow("days 1e300") << int(akDays) << 1e300;
+        QTest::newRow("days -inf") << int(akDays) << -std::numeric_limits<double>::infinity();
+        QTest::newRow("hours NaN") << int(akHours) << nan;
+    }
+    void damagedAdvancesNeverDriveTheTimer()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, amount);
+        ReminderRecord damaged = reminder("10.3.2025", "12:00");
+        damaged.AdvanceKind = kind;
+        damaged.AdvanceAmount = amount;
+        writeFile({ damaged });
+        FixedClock clock(at(2025, 3, 10, 10, 0));
+        TFSkryt form;
+        FileOpenCounter opens(dataFile());
+        form.TPripTimer();
+        QCOMPARE(form.TPrip.interval(), 3600001);
+        QCOMPARE(RunTimer(form.TPrip, 3600000, [&] { form.TPripTimer(); }), 0);
+        QVERIFY(opens.count() <= 3);
+        const DueTest test = IsReminderDue(record(1), Now());
+        QCOMPARE(test.verdict, DueVerdict::NotDue);
+        QVERIFY(!test.start);
+        QVERIFY(!record(1).Erased);
     }
 
     // ---- clock ----

@@ -18,7 +18,9 @@
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
 
+#include "fileopens.h"
 #include "testsupport.h"
+#include "timezone.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -479,6 +481,24 @@ private slots:
         QVERIFY(w->Timer1->isActive());
         QVERIFY(w->Timer1->interval() >= 1);
         QVERIFY(w->Timer1->interval() <= 60000);
+    }
+
+    // The night summer time starts, with nothing ahead: the refresh aims an
+    // hour on, at 02:30, which does not exist. It waits its minute, not 1 ms,
+    // and reads the file about once a minute over the hour.
+    void refreshSleepsOverTheSkippedHour()
+    {
+        ProcessTimeZone zone("Europe/Prague");
+        SetClock(QDateTime(QDate(2026, 3, 29), QTime(1, 30)));
+        Add(Reminder(QStringLiteral("minulé"), -1, QStringLiteral("09:00")));
+        auto w = Open();
+        QCOMPARE(w->Timer1->interval(), 60000);
+        FileOpenCounter opens(DataPath());
+        QCOMPARE(RunTimer(*w->Timer1, 3600000, [&] { w->Timer1Timer(); }), 60);
+        qInfo("list refresh: 60 runs, %d opens of the file in the hour", opens.count());
+        QVERIFY2(opens.count() <= 2 * 60, qPrintable(QString::number(opens.count())));
+        QCOMPARE(Clock::now(), QDateTime(QDate(2026, 3, 29), QTime(3, 30)));
+        QCOMPARE(w->Timer1->interval(), 60000);
     }
 
     void unreadableRecordsShowWithoutTimes()
