@@ -690,7 +690,7 @@ void TFNastav::BPlusClick()
         return;
     // Stored without the trailing separator, as the folders seeded at set-up.
     const QString folder = StripTrailingBackslash(path);
-    if (ListViewContainsCaption(folder, LVAdr) || ListViewContainsCaption(path, LVAdr) || !FolderStorable(folder))
+    if (ListViewContainsCaption(folder, LVAdr) || ListViewContainsCaption(path, LVAdr) || !StorablePathAccepted(folder))
         return;
     LVAdr->addTopLevelItem(new QTreeWidgetItem(QStringList { folder }));
 }
@@ -728,19 +728,6 @@ void TFNastav::DirTreeChange(QTreeWidgetItem* node)
         FileLB->SetDirectory(path);
 }
 
-// A folder is stored in the settings file only when the file can hold its
-// name as it is: a "?" in its place would name another folder.
-bool TFNastav::FolderStorable(const QString& folder)
-{
-    if (Cp1250::canEncode(folder) && !folder.contains(u'\n') && !folder.contains(u'\r'))
-        return true;
-    MessageDlgBeep(QStringLiteral("Adresář „%1“ nelze uložit do nastavení: jeho název obsahuje znaky, které "
-                                  "soubor nastavení neumí zapsat. Vyberte jiný adresář.")
-                       .arg(folder),
-        MsgDlgType::Warning, MsgBtn::OK, 0);
-    return false;
-}
-
 void TFNastav::BOKClick()
 {
     // Nothing is saved while a folder cannot be; the window stays open.
@@ -748,7 +735,7 @@ void TFNastav::BOKClick()
     for (int i = 0; i < LVAdr->topLevelItemCount(); ++i)
         folders << LVAdr->topLevelItem(i)->text(0);
     for (const QString& folder : std::as_const(folders))
-        if (!FolderStorable(folder))
+        if (!StorablePathAccepted(folder))
             return;
     try {
         SaveSettings();

@@ -175,9 +175,6 @@ private:
     // The data files to the folder in DEDatabaze; a refusal is explained to
     // the user.
     void MoveDatabases();
-    // False, after telling the user, when the settings file cannot hold the
-    // folder's name.
-    static bool FolderStorable(const QString& folder);
 
     QButtonGroup* m_cyklus;
 };

@@ -58,7 +58,8 @@ int MessageDlgBeep(const QString& text, MsgDlgType type, int buttons, int helpCo
 
 bool StorablePathAccepted(const QString& path)
 {
-    if (Cp1250::canEncode(path))
+    // A line break would end the settings line early.
+    if (Cp1250::canEncode(path) && !path.contains(u'\n') && !path.contains(u'\r'))
         return true;
     MessageDlgBeep(QStringLiteral("Cesta obsahuje znaky, které program nedokáže uložit:\r") + path
             + QStringLiteral("\rZvolte jiný soubor nebo adresář."),

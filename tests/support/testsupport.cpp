@@ -113,6 +113,8 @@ void typeText(QWidget* w, const QString& text)
 bool saveScreenshot(QWidget* w, const QString& name)
 {
     return w->grab().toImage().save(artifactPath(name + QStringLiteral(".png")));
+}
+
 int RunTimer(QTimer& timer, qint64 span, const std::function<void()>& handler)
 {
     const QDateTime end = Clock::now().addMSecs(span);

@@ -715,9 +715,8 @@ private slots:
             w->LVAdr->addTopLevelItem(new QTreeWidgetItem(QStringList { foreign }));
         }
         w->BOK->click();
-        const QString message = QStringLiteral("Adresář „%1“ nelze uložit do nastavení: jeho název obsahuje znaky, "
-                                               "které soubor nastavení neumí zapsat. Vyberte jiný adresář.")
-                                    .arg(foreign);
+        const QString message = QStringLiteral("Cesta obsahuje znaky, které program nedokáže uložit:\r") + foreign
+            + QStringLiteral("\rZvolte jiný soubor nebo adresář.");
         QCOMPARE(Dialogs::shown().last().text, message);
         QCOMPARE(Dialogs::shown().last().type, MsgDlgType::Warning);
         QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
