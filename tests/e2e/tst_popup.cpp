@@ -18,17 +18,6 @@
 
 namespace {
 
-bool waitUntil(int timeoutMs, const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 // Due now: its event half an hour ahead, its first pop-up an hour before it.
 ReminderRecord DueReminder()
 {

@@ -27,17 +27,6 @@ namespace {
 const QString Title = QStringLiteral("Porada týmu");
 const QString NewTitle = QStringLiteral("Porada celého týmu");
 
-bool waitUntil(int timeoutMs, const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 QList<qulonglong> visibleWindows(const Desktop& d, const QStringList& how)
 {
     QList<qulonglong> ids;

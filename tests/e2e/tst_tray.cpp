@@ -67,17 +67,6 @@ private:
     QProcess m_process;
 };
 
-bool waitUntil(int timeoutMs, const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 QList<qulonglong> visibleWindows(const Desktop& d, const QStringList& how)
 {
     QList<qulonglong> ids;

@@ -30,17 +30,6 @@ namespace {
 
 const QString ExportTitle = QStringLiteral("^Automatický export pripomenutí$");
 
-bool waitUntil(int timeoutMs, const std::function<bool()>& condition)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    return true;
-}
-
 ReminderRecord reminder(double created, const QString& title, bool transferable)
 {
     const double day = Date() + 30;

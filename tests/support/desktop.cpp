@@ -156,3 +156,14 @@ QString Desktop::screenshot(const QString& name, qulonglong window) const
                       { "-window", window ? QString::number(window) : QStringLiteral("root"), path });
     return path;
 }
+
+bool waitUntil(int timeoutMs, const std::function<bool()>& condition)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}

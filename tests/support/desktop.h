@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,3 +56,7 @@ private:
     QProcessEnvironment m_env;
     std::vector<std::unique_ptr<QProcess>> m_processes;
 };
+
+// Polls the condition every 50 ms until it holds (true) or timeoutMs have
+// passed (false): for what another process does, which no signal reports.
+bool waitUntil(int timeoutMs, const std::function<bool()>& condition);
