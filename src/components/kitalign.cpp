@@ -232,3 +232,13 @@ AlignSuspension::~AlignSuspension()
     if (m_parent)
         EnableAlign(m_parent);
 }
+
+QWidget* AddTopPanel(QWidget* parent, const char* name, int width, int height, int& top)
+{
+    auto* p = new QWidget(parent);
+    p->setObjectName(QLatin1String(name));
+    p->setGeometry(0, top, width, height);
+    top += height;
+    SetAlign(p, alTop);
+    return p;
+}

@@ -27,6 +27,11 @@ TAlign AlignOf(const QWidget* control);
 // reading their positions.
 void SetAlign(QWidget* control, TAlign align);
 
+// A new panel named name, width wide and height high, stacked at top under
+// the panels before it (top moves down past it) and aligned to the top, as a
+// form's panels lay one below the other.
+QWidget* AddTopPanel(QWidget* parent, const char* name, int width, int height, int& top);
+
 // Realigns parent's aligned controls now. control, when given, is the one
 // whose bounds just changed: among controls of its kind at the same position
 // it keeps its place nearest the top and left edges.

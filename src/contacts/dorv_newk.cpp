@@ -119,14 +119,7 @@ void TFKNew::BuildControls()
     QWidget* client = Client();
     SetAlign(SBar(), alBottom);
     int top = 0;
-    const auto panel = [&](const char* name, int height) {
-        auto* p = new QWidget(client);
-        p->setObjectName(QLatin1String(name));
-        p->setGeometry(0, top, DesignWidth, height);
-        top += height;
-        SetAlign(p, alTop);
-        return p;
-    };
+    const auto panel = [&](const char* name, int height) { return AddTopPanel(client, name, DesignWidth, height, top); };
     // A field control under its label, in row `row` of its panel.
     const auto place = [](QWidget* w, const char* name, int code, int maxLength, int left, int row, int width,
                            const QString& label) {

@@ -172,14 +172,7 @@ void TFNewPrip::BuildControls()
     QWidget* client = Client();
     SetAlign(SBar(), alBottom);
     int top = 0;
-    const auto panel = [&](const char* name, int height) {
-        auto* p = new QWidget(client);
-        p->setObjectName(QLatin1String(name));
-        p->setGeometry(0, top, DesignClientWidth, height);
-        top += height;
-        SetAlign(p, alTop);
-        return p;
-    };
+    const auto panel = [&](const char* name, int height) { return AddTopPanel(client, name, DesignClientWidth, height, top); };
     const auto make = [](auto* w, const char* name, const QRect& r) {
         w->setObjectName(QLatin1String(name));
         w->setGeometry(r);
