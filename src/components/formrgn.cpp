@@ -177,6 +177,8 @@ bool TRegionComp::TranslateRegion()
     }
     RegionScriptContext context;
     context.metrics = FormMetrics(m_owner);
+    if (context.metrics.W > 0 && context.metrics.H > 0)
+        context.bounds = QRect(0, 0, context.metrics.W, context.metrics.H);
     context.findExternal = [this](const QString& name) -> std::optional<ExternalShape> {
         for (QObject* child : m_owner->children()) {
             auto* external = qobject_cast<TExternalRegion*>(child);

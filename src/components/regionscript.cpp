@@ -158,6 +158,11 @@ int coord(qint64 v)
     return int(std::clamp<qint64>(v, MinCoord, MaxCoord));
 }
 
+QRect displayArea()
+{
+    return QRect(QPoint(MinCoord, MinCoord), QPoint(MaxCoord, MaxCoord));
+}
+
 // The rectangle from (x1, y1) to (x2, y2) without its right and bottom edge;
 // swapped corners are put in order, as the platform's regions accept them.
 QRect cornersRect(int x1, int y1, int x2, int y2)
@@ -166,20 +171,22 @@ QRect cornersRect(int x1, int y1, int x2, int y2)
     return QRect(QPoint(qMin(x1, x2), qMin(y1, y2)), QSize(qAbs(x2 - x1), qAbs(y2 - y1)));
 }
 
-// The ellipse inscribed in r, one span per scan line (equal lines merged):
-// linear in its height, where the general path filling is not.
-QRegion ellipseRegion(const QRect& r)
+// The part of the ellipse inscribed in r that lies in clip, one span per
+// scan line (equal lines merged): linear in its height, where the general
+// path filling is not.
+QRegion ellipseRegion(const QRect& r, const QRect& clip)
 {
     if (r.isEmpty())
         return QRegion();
     const double a = r.width() / 2.0, b = r.height() / 2.0;
     const double cx = r.x() + a, cy = r.y() + b;
     QList<QRect> spans;
-    for (int y = r.y(); y < r.y() + r.height(); ++y) {
+    const int end = std::min(r.y() + r.height(), clip.y() + clip.height());
+    for (int y = std::max(r.y(), clip.y()); y < end; ++y) {
         const double dy = (y + 0.5 - cy) / b;
         const double half = a * std::sqrt(std::max(0.0, 1.0 - dy * dy));
-        const int left = int(std::lround(cx - half));
-        const int right = int(std::lround(cx + half));
+        const int left = std::max(int(std::lround(cx - half)), clip.x());
+        const int right = std::min(int(std::lround(cx + half)), clip.x() + clip.width());
         if (right <= left)
             continue;
         if (!spans.isEmpty() && spans.last().left() == left && spans.last().right() == right - 1)
@@ -197,8 +204,9 @@ QRegion ellipseRegion(const QRect& r)
 // line y (rounded up) to before the right one, an edge covering the lines
 // from its upper end to before its lower. Equal neighbouring lines share a
 // band. The work grows with the region's own size, where the platform's
-// builder takes minutes for a polygon as tall as the 16-bit range.
-QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
+// builder takes minutes for a polygon as tall as the 16-bit range. Only the
+// part in clip is built.
+QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule, const QRect& clip)
 {
     struct Edge {
         int top, bottom; // lines top .. bottom - 1
@@ -221,6 +229,7 @@ QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
     int last = INT_MIN;
     for (const Edge& e : edges)
         last = std::max(last, e.bottom);
+    last = std::min(last, clip.y() + clip.height());
 
     QList<QRect> rects;
     QList<std::pair<int, int>> spans, previous;
@@ -228,8 +237,8 @@ QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
     QList<const Edge*> active;
     QList<std::pair<qint64, int>> crossings;
     qsizetype next = 0;
-    for (int y = edges.first().top; y < last; ++y) {
-        while (next < edges.size() && edges[next].top == y)
+    for (int y = std::max(edges.first().top, clip.y()); y < last; ++y) {
+        while (next < edges.size() && edges[next].top <= y)
             active.append(&edges[next++]);
         active.removeIf([y](const Edge* e) { return e->bottom <= y; });
         crossings.clear();
@@ -244,7 +253,8 @@ QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
         for (qsizetype i = 0; i + 1 < crossings.size(); ++i) {
             winding += rule == Qt::OddEvenFill ? 1 : crossings[i].second;
             const bool inside = rule == Qt::OddEvenFill ? winding % 2 != 0 : winding != 0;
-            const int from = int(crossings[i].first), to = int(crossings[i + 1].first);
+            const int from = int(std::max<qint64>(crossings[i].first, clip.x()));
+            const int to = int(std::min<qint64>(crossings[i + 1].first, clip.x() + clip.width()));
             if (!inside || to <= from)
                 continue;
             if (!spans.isEmpty() && spans.last().second >= from)
@@ -267,7 +277,7 @@ QRegion polygonRegion(const QPolygon& polygon, Qt::FillRule rule)
     return region;
 }
 
-QRegion roundRectRegion(const QRect& r, int w, int h)
+QRegion roundRectRegion(const QRect& r, int w, int h, const QRect& clip)
 {
     // Widened first: the magnitude of INT_MIN has no int.
     w = int(std::min<qint64>(qAbs(qint64(w)), r.width()));
@@ -278,9 +288,9 @@ QRegion roundRectRegion(const QRect& r, int w, int h)
         const int bottom = r.y() + r.height();
         for (const QPoint corner :
             { r.topLeft(), QPoint(right - w, r.y()), QPoint(r.x(), bottom - h), QPoint(right - w, bottom - h) })
-            region = region.united(ellipseRegion(QRect(corner, QSize(w, h))));
+            region = region.united(ellipseRegion(QRect(corner, QSize(w, h)), clip));
     }
-    return region;
+    return region.intersected(clip);
 }
 
 class Translator {
@@ -416,12 +426,12 @@ private:
         case u'E': {
             const QList<int> v = values(arguments, [](qsizetype commas) { return commas == 3; });
             const QRect r = cornersRect(v[0], v[1], v[2], v[3]);
-            fresh = line.at(0) == u'R' ? QRegion(r) : ellipseRegion(r);
+            fresh = line.at(0) == u'R' ? QRegion(r.intersected(m_area)) : ellipseRegion(r, m_area);
             break;
         }
         case u'U': {
             const QList<int> v = values(arguments, [](qsizetype commas) { return commas == 5; });
-            fresh = roundRectRegion(cornersRect(v[0], v[1], v[2], v[3]), v[4], v[5]);
+            fresh = roundRectRegion(cornersRect(v[0], v[1], v[2], v[3]), v[4], v[5], m_area);
             break;
         }
         case u'L':
@@ -430,11 +440,13 @@ private:
             QPolygon polygon;
             for (qsizetype i = 0; i + 1 < v.size(); i += 2)
                 polygon << QPoint(coord(v[i]), coord(v[i + 1]));
-            fresh = polygonRegion(polygon, line.at(0) == u'L' ? Qt::OddEvenFill : Qt::WindingFill);
+            fresh = polygonRegion(polygon, line.at(0) == u'L' ? Qt::OddEvenFill : Qt::WindingFill, m_area);
             break;
         }
         case u'T':
             fresh = placeExternal(arguments);
+            if (fresh && m_context.bounds)
+                fresh = fresh->intersected(m_area);
             break;
         case u'{':
             if (m_level == MaxLevel)
@@ -479,6 +491,8 @@ private:
     }
 
     const RegionScriptContext& m_context;
+    // Where shapes are built: the window's box when it is known.
+    const QRect m_area = m_context.bounds ? m_context.bounds->intersected(displayArea()) : displayArea();
     std::array<Level, MaxLevel + 1> m_levels; // [0] unused: levels count from 1
     int m_level = 1;
 };

@@ -49,6 +49,10 @@ struct RegionScriptContext {
     std::function<std::optional<ExternalShape>(const QString& name)> findExternal;
     // Told of a name that T could not find; the translation goes on.
     std::function<void(const QString& name)> externalNotFound;
+    // The window's box, when known: shapes are built only inside it. Nothing
+    // outside a window is shown, and a shape reaching far past it then costs
+    // no more than the window's own size.
+    std::optional<QRect> bounds;
 };
 
 // Translates a whole script; none for an empty script or one that produces

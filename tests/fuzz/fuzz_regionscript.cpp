@@ -1,8 +1,10 @@
-// Region scripts as the form editor and the shaped windows translate them.
+// Region scripts as the shaped windows translate them: in the window's box.
 #include "fuzzsupport.h"
 
 #include "components/kiterrors.h"
 #include "components/regionscript.h"
+
+#include <cstdlib>
 
 namespace {
 
@@ -20,6 +22,8 @@ void run(const QByteArray& input)
 {
     RegionScriptContext context;
     context.metrics = { 4, 23, 4, 296, 196, 300, 200 };
+    const QRect window(0, 0, 300, 200);
+    context.bounds = window;
     context.findExternal = [](const QString& name) -> std::optional<ExternalShape> {
         if (name != QStringLiteral("KRUH"))
             return std::nullopt;
@@ -28,7 +32,9 @@ void run(const QByteArray& input)
     context.externalNotFound = [](const QString&) {};
     const QString script = Fuzz::text(input);
     try {
-        (void)TranslateRegionScript(script, context);
+        const std::optional<QRegion> region = TranslateRegionScript(script, context);
+        if (region && !window.contains(region->boundingRect()) && !region->isEmpty())
+            std::abort();
     } catch (const ECannotTranslate&) {
     }
     (void)RegionScriptNames(script, QStringLiteral("kruh"));

@@ -72,6 +72,8 @@ private slots:
     void polygonFillRules();
     void polygonsFillAsThePlatformDoes();
     void polygonsAcrossTheWholeRange();
+    void windowBoxCutsEveryShape_data();
+    void windowBoxCutsEveryShape();
     void commaCounts();
     void expressions_data();
     void expressions();
@@ -257,6 +259,32 @@ void TestRegionScript::polygonsAcrossTheWholeRange()
         QVERIFY(bow.contains(in));
     for (const QPoint out : { QPoint(0, -30000), QPoint(0, 30000), QPoint(-32767, 32766) })
         QVERIFY(!bow.contains(out));
+}
+
+void TestRegionScript::windowBoxCutsEveryShape_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("rectangle") << lines({ "R-50,-50,W+50,20" });
+    QTest::newRow("ellipse") << lines({ "E-300,-200,400,300" });
+    QTest::newRow("round rectangle") << lines({ "U-20,-20,W+20,H+20,120,90" });
+    QTest::newRow("alternate polygon") << lines({ "L-32768,-32768,32767,-32768,-32768,32767,900,-40,50,700" });
+    QTest::newRow("winding polygon") << lines({ "W-500,300,300,-500,1100,300,300,1100,-500,300,300,20,600,300" });
+    QTest::newRow("xor and difference")
+        << lines({ "E-100,-100,700,580", "X", "R200,-9000,250,9000", "D", "{", "L0,0,30000,400,0,800", "}" });
+    QTest::newRow("and of placed") << lines({ "R-1000,-1000,2000,2000", "A", "TCC600,480,BIG" });
+    QTest::newRow("outside") << lines({ "R700,0,900,100", "O", "E-40,-40,-1,-1" });
+}
+
+void TestRegionScript::windowBoxCutsEveryShape()
+{
+    QFETCH(QString, script);
+    RegionScriptContext context = plainContext();
+    context.findExternal = [](const QString&) -> std::optional<ExternalShape> {
+        return ExternalShape { QRegion(0, 0, 400, 300, QRegion::Ellipse), -1, -1 };
+    };
+    const QRegion whole = translate(script, context);
+    context.bounds = QRect(0, 0, 608, 484);
+    QCOMPARE(translate(script, context), whole.intersected(*context.bounds));
 }
 
 void TestRegionScript::commaCounts()
