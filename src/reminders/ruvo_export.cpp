@@ -19,14 +19,12 @@
 #include "shared/reminderfile.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 using namespace ExchangeLayoutRows;
@@ -53,8 +51,7 @@ bool ExchangeFolderReady()
 }
 
 TFExport::TFExport(QWidget* parent)
-    : TFVychoziZakl(parent)
-    , TAuto(new QTimer(this))
+    : TExchangeWindow(parent)
 {
     setObjectName(QStringLiteral("FExport"));
     setWindowTitle(QStringLiteral("Export pripomenutí a kontaktů"));
@@ -95,19 +92,6 @@ TFExport::TFExport(QWidget* parent)
     ExchangeButtons(this, client, row + 52, QStringLiteral("spustí export připomenutí"),
         QStringLiteral("ukončí export připomenutí"), BOK, BCancel, BBHelp);
     connect(BOK, &QPushButton::clicked, this, [this] { RunGuarded([this] { BOKClick(); }); });
-
-    TAuto->setObjectName(QStringLiteral("TAuto"));
-    TAuto->setInterval(100);
-    connect(TAuto, &QTimer::timeout, this, [this] { RunGuarded([this] { TAutoTimer(); }); });
-}
-
-void TFExport::showEvent(QShowEvent* event)
-{
-    TFVychoziZakl::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    FormShow();
 }
 
 void TFExport::FormShow()
@@ -162,7 +146,7 @@ void TFExport::BOKClick()
 
 void TFExport::Exp(bool interactive)
 {
-    const QScopedValueRollback running(m_running, true);
+    const auto running = Running();
     BOK->setEnabled(false);
     const auto enable = qScopeGuard([this] { BOK->setEnabled(true); });
 
@@ -267,20 +251,9 @@ void TFExport::Exp(bool interactive)
             MsgDlgType::Information, MsgBtn::OK, 0);
 }
 
-void TFExport::closeEvent(QCloseEvent* event)
+int TFExport::Finished(int result)
 {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    TFVychoziZakl::closeEvent(event);
-}
-
-void TFExport::done(int result)
-{
-    if (m_running)
-        return;
-    TFVychoziZakl::done(DeletedAny ? int(mrOk) : result);
+    return DeletedAny ? int(mrOk) : result;
 }
 
 TFExportAuto::TFExportAuto(QWidget* parent)

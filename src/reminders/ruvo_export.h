@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ruvo_vychozi_zakl.h"
+#include "ruvo_vymena.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class TDirectoryEdit;
 class TGradText;
 
@@ -22,7 +21,7 @@ bool ExchangeFolderReady();
 // the reminders and resumed afterwards (or told to end, ChBPoz), also when
 // the export fails. In automatic mode (the command hub) the check boxes come
 // from the settings and the export runs by itself once the window shows.
-class TFExport : public TFVychoziZakl {
+class TFExport : public TExchangeWindow {
     Q_OBJECT
 public:
     explicit TFExport(QWidget* parent = nullptr);
@@ -45,29 +44,18 @@ public:
     QPushButton* BOK;
     QPushButton* BCancel;
     QPushButton* BBHelp;
-    QTimer* TAuto;
 
-    // Set by the command hub before the window is shown.
-    bool AutoMode = false;
     // A deletion pass ran: the window closes with mrOk, so its opener reloads.
     bool DeletedAny = false;
 
     // The export run. Interactive, the user is told the result.
     void Exp(bool interactive);
     void BOKClick();
-    void TAutoTimer();
-    void FormShow();
-
-    void done(int result) override;
+    void TAutoTimer() override;
+    void FormShow() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    // A run in progress: the window does not close under it.
-    bool m_running = false;
-    bool m_shown = false;
+    int Finished(int result) override;
 };
 
 // The export the tray resident asks for when the user's session ends

@@ -18,14 +18,12 @@
 #include "shared/mojepopredi.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScopedValueRollback>
 #include <QTimer>
 
 using namespace ExchangeLayoutRows;
@@ -117,8 +115,7 @@ void RecordImport(const Side& side, const QString& path, bool withholdTime)
 } // namespace
 
 TFImport::TFImport(QWidget* parent)
-    : TFVychoziZakl(parent)
-    , TAuto(new QTimer(this))
+    : TExchangeWindow(parent)
 {
     setObjectName(QStringLiteral("FImport"));
     setWindowTitle(QStringLiteral("Import připomenutí, kontaktů"));
@@ -158,10 +155,6 @@ TFImport::TFImport(QWidget* parent)
     ExchangeButtons(this, client, row + 28, QStringLiteral("spustí import připomenutí"),
         QStringLiteral("ukončí import připomenutí"), BOK, BCancel, BBHelp);
     connect(BOK, &QPushButton::clicked, this, [this] { RunGuarded([this] { BOKClick(); }); });
-
-    TAuto->setObjectName(QStringLiteral("TAuto"));
-    TAuto->setInterval(100);
-    connect(TAuto, &QTimer::timeout, this, [this] { RunGuarded([this] { TAutoTimer(); }); });
 }
 
 bool TFImport::ImportFolderReady(const QString& folder, bool interactive)
@@ -196,15 +189,6 @@ bool TFImport::AutoImportDue()
     if (due && IniReadBool(ini, Nastav, QStringLiteral("kautoexpimp"), false))
         due = ContactImportDue(folder, false);
     return due;
-}
-
-void TFImport::showEvent(QShowEvent* event)
-{
-    TFVychoziZakl::showEvent(event);
-    if (m_shown)
-        return;
-    m_shown = true;
-    FormShow();
 }
 
 void TFImport::FormShow()
@@ -264,7 +248,7 @@ void TFImport::BOKClick()
 
 void TFImport::Import(bool interactive)
 {
-    const QScopedValueRollback running(m_running, true);
+    const auto running = Running();
     m_ran = true;
     BOK->setEnabled(false);
     const auto enable = qScopeGuard([this] { BOK->setEnabled(!AutoMode); });
@@ -349,23 +333,12 @@ void TFImport::Import(bool interactive)
     }
 }
 
-void TFImport::closeEvent(QCloseEvent* event)
+int TFImport::Finished(int result)
 {
-    if (m_running) {
-        event->ignore();
-        return;
-    }
-    TFVychoziZakl::closeEvent(event);
-}
-
-void TFImport::done(int result)
-{
-    if (m_running)
-        return;
     // The tray resident paused itself for an automatic import that never ran.
     if (AutoMode && !m_ran) {
         m_ran = true;
         NotifyTray(tnResume);
     }
-    TFVychoziZakl::done(ImportedAny ? int(mrOk) : result);
+    return ImportedAny ? int(mrOk) : result;
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "ruvo_vychozi_zakl.h"
+#include "ruvo_vymena.h"
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTimer;
 class TDirectoryEdit;
 
 // The import ("FImport"): the exchange files another machine exported into
@@ -17,7 +16,7 @@ class TDirectoryEdit;
 // and always resumed. In automatic mode (the command hub, at the tray
 // resident's start) the import runs by itself once the window shows, and
 // the window closes.
-class TFImport : public TFVychoziZakl {
+class TFImport : public TExchangeWindow {
     Q_OBJECT
 public:
     explicit TFImport(QWidget* parent = nullptr);
@@ -40,10 +39,7 @@ public:
     QPushButton* BOK;
     QPushButton* BCancel;
     QPushButton* BBHelp;
-    QTimer* TAuto;
 
-    // Set by the command hub before the window is shown.
-    bool AutoMode = false;
     // Reminders were imported: the window closes with mrOk.
     bool ImportedAny = false;
 
@@ -65,18 +61,13 @@ public:
     static bool AutoImportDue();
 
     void BOKClick();
-    void TAutoTimer();
-    void FormShow();
-
-    void done(int result) override;
+    void TAutoTimer() override;
+    void FormShow() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    int Finished(int result) override;
 
 private:
-    bool m_running = false;
-    bool m_shown = false;
     // The import has run (or the tray resident has been resumed without it).
     bool m_ran = false;
 };

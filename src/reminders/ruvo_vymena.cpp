@@ -8,6 +8,7 @@
 #include "components/forms.h"
 #include "components/listpictures.h"
 #include "components/tooledit.h"
+#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "shared/commands.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
@@ -46,6 +48,40 @@ void SetHint(QWidget* w, const QString& hint)
 }
 
 } // namespace
+
+TExchangeWindow::TExchangeWindow(QWidget* parent)
+    : TFVychoziZakl(parent)
+    , TAuto(new QTimer(this))
+{
+    TAuto->setObjectName(QStringLiteral("TAuto"));
+    TAuto->setInterval(100);
+    connect(TAuto, &QTimer::timeout, this, [this] { RunGuarded([this] { TAutoTimer(); }); });
+}
+
+void TExchangeWindow::showEvent(QShowEvent* event)
+{
+    TFVychoziZakl::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    FormShow();
+}
+
+void TExchangeWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        event->ignore();
+        return;
+    }
+    TFVychoziZakl::closeEvent(event);
+}
+
+void TExchangeWindow::done(int result)
+{
+    if (m_running)
+        return;
+    TFVychoziZakl::done(Finished(result));
+}
 
 QCheckBox* ExchangeCheckBox(
     QWidget* parent, const char* name, const QString& caption, const QString& hint, bool checked, QPoint at)

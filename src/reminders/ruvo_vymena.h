@@ -1,8 +1,11 @@
 #pragma once
 
+#include "ruvo_vychozi_zakl.h"
+
 #include <QPoint>
 #include <QScopeGuard>
 #include <QRect>
+#include <QScopedValueRollback>
 #include <QStringList>
 
 #include <functional>
@@ -13,6 +16,7 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QWidget;
 class TBaseWindow;
 class TDirectoryEdit;
@@ -20,6 +24,38 @@ class TDirectoryEdit;
 // What the export and import windows share: the look of their controls, the
 // exchange folder they start with, the conversion of old home data before a
 // reminder pass, and the report of a failed file operation.
+
+// The base of both windows: in automatic mode the run starts by itself
+// (TAuto) once the window first shows, and the window does not close while
+// a run is in progress.
+class TExchangeWindow : public TFVychoziZakl {
+    Q_OBJECT
+public:
+    explicit TExchangeWindow(QWidget* parent = nullptr);
+
+    QTimer* TAuto;
+    // Set by the command hub before the window is shown.
+    bool AutoMode = false;
+
+    // Once, when the window first shows.
+    virtual void FormShow() = 0;
+    virtual void TAutoTimer() = 0;
+
+    void done(int result) override;
+
+protected:
+    // Marks a run in progress for as long as the returned value lives.
+    [[nodiscard]] QScopedValueRollback<bool> Running() { return QScopedValueRollback<bool>(m_running, true); }
+    // The result the window closes with, once no run holds it open.
+    virtual int Finished(int result) = 0;
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_running = false;
+    bool m_shown = false;
+};
 
 // Rows of the two windows, in client coordinates.
 namespace ExchangeLayoutRows {
