@@ -5,7 +5,6 @@
 #include "shared/contactfile.h"
 
 #include <QApplication>
-#include <QPointer>
 
 ContactsProgram::ContactsProgram(const QDateTime& now)
     : m_clock(now)
@@ -50,10 +49,5 @@ QWidget* ContactsProgram::window(const QString& name) const
 
 void ContactsProgram::closeWindows() const
 {
-    QList<QPointer<QWidget>> windows;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != m_hub.get() && !w->parentWidget())
-            windows.append(w);
-    for (const QPointer<QWidget>& w : windows)
-        delete w.data();
+    freeWindowsBut(m_hub.get());
 }

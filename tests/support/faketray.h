@@ -14,7 +14,8 @@ public:
     explicit FakeTray(const QString& log, const QString& title = TrayAppTitle);
     ~FakeTray();
 
-    // Whether the title answers, waiting at most timeoutMs for it.
+    // Whether the title answers, waiting at most timeoutMs for it. With 0 it
+    // only looks: under QTRY_VERIFY the wait then serves the event loop.
     bool Ready(int timeoutMs = 10000) const;
     QStringList Codes() const;
 

@@ -4,13 +4,15 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QTest>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 
 #include <csignal>
 
@@ -102,6 +104,16 @@ void writeFileBytes(const QString& path, const QByteArray& bytes)
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+void freeWindowsBut(const QWidget* mainForm)
+{
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != mainForm && !w->parentWidget())
+            windows.append(w);
+    for (const QPointer<QWidget>& w : windows)
+        delete w.data();
 }
 
 void typeText(QWidget* w, const QString& text)

@@ -69,6 +69,10 @@ QString artifactPath(const QString& name);
 // returns whether it was saved.
 bool saveScreenshot(QWidget* w, const QString& name);
 
+// Frees every top-level window but the program's main form; a window that
+// went with one freed before it is passed over.
+void freeWindowsBut(const QWidget* mainForm);
+
 // Types text into a widget one character at a time (QTest::keyClicks cannot
 // send characters outside ASCII).
 void typeText(QWidget* w, const QString& text);

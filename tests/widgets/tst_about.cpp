@@ -13,6 +13,7 @@
 #include "shared/commands.h"
 #include "shared/f_p.h"
 
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -58,49 +59,38 @@ void FreeClosed()
 class TestAbout : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<QSignalSpy> m_ended;
 
     TFAbout* Box() const { return qobject_cast<TFAbout*>(FindForm(QStringLiteral("Fabout"))); }
-    int Stored(const QString& key) const { return IniReadInteger(m_folder->iniPath(), "FAbout", key, -1); }
+    int Stored(const QString& key) const { return IniReadInteger(m_program->iniPath(), "FAbout", key, -1); }
 
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_hub = std::make_unique<TFZaklad>(QStringList { "ruvo" });
-        m_ended = std::make_unique<QSignalSpy>(m_hub.get(), &TFZaklad::Closed);
+        m_program = std::make_unique<RemindersProgram>();
+        m_ended = std::make_unique<QSignalSpy>(&m_program->hub(), &TFZaklad::Closed);
     }
 
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
+        m_program->closeWindows();
         QApplication::setWindowIcon(QIcon());
         m_ended.reset();
-        m_hub.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void theHubOpensTheBoxWithTheProgramsVersion()
     {
         QApplication::setWindowIcon(ProgramIcon());
-        m_hub->HandleReminderCommand(rcAbout);
+        m_program->hub().HandleReminderCommand(rcAbout);
         TFAbout* box = Box();
         QVERIFY(box);
         QVERIFY(box->isVisible());
         QVERIFY(!box->isModal());
         QCOMPARE(box->objectName(), QStringLiteral("FAbout"));
         QCOMPARE(box->windowTitle(), QStringLiteral("About Korvel"));
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
 
         QCOMPARE(box->Label1->text(), Text(KorvelVersion::ProductName));
         QCOMPARE(box->Label2->text(), Text(KorvelVersion::FileDescription));
@@ -176,7 +166,7 @@ private slots:
 
     void aFileWithoutVersionResourceLeavesTheLabelsEmpty()
     {
-        const QString file = m_folder->file("bez-verze");
+        const QString file = m_program->file("bez-verze");
         writeFileBytes(file, QByteArray(4096, 'k'));
         auto* box = new TFMAbout(nullptr, file);
         box->show();
@@ -185,7 +175,7 @@ private slots:
         for (QLabel* l : { box->Label1, box->Label2, box->Label3, box->Label4, box->Label5 })
             QCOMPARE(l->text(), QString());
         // A box of no program neither counts nor keeps a placement.
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QPointer<TFMAbout> alive(box);
         QTest::mouseClick(box->Button1, Qt::LeftButton);
         FreeClosed();
@@ -196,7 +186,7 @@ private slots:
 
     void thePlacementIsKeptInSectionFAbout()
     {
-        m_hub->HandleReminderCommand(rcAbout);
+        m_program->hub().HandleReminderCommand(rcAbout);
         // Nothing stored: the default size, centred on the screen where the
         // hidden main form sits.
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -213,19 +203,19 @@ private slots:
         QCOMPARE(Stored("Width"), 352);
         QCOMPARE(Stored("Height"), 299);
 
-        IniWriteInteger(m_folder->iniPath(), "FAbout", "Width", 400);
-        IniWriteInteger(m_folder->iniPath(), "FAbout", "Height", 320);
-        m_hub->HandleReminderCommand(rcAbout);
+        IniWriteInteger(m_program->iniPath(), "FAbout", "Width", 400);
+        IniWriteInteger(m_program->iniPath(), "FAbout", "Height", 320);
+        m_program->hub().HandleReminderCommand(rcAbout);
         QCOMPARE(Box()->pos(), QPoint(40, 50));
         QCOMPARE(Box()->size(), QSize(400, 320));
     }
 
     void aSecondRequestBringsTheOpenBoxForward()
     {
-        m_hub->HandleReminderCommand(rcAbout);
+        m_program->hub().HandleReminderCommand(rcAbout);
         TFAbout* box = Box();
         box->showMinimized();
-        m_hub->HandleReminderCommand(rcAbout);
+        m_program->hub().HandleReminderCommand(rcAbout);
         QCOMPARE(Boxes().size(), 1);
         QCOMPARE(Box(), box);
         QVERIFY(!box->isMinimized());
@@ -238,7 +228,7 @@ private slots:
         QVERIFY(Dialogs::shownModals().isEmpty());
         QCOMPARE(Boxes().size(), 1);
         QVERIFY(!box->isMinimized());
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
     }
 
     void theHubsRequestFindsTheBoxTheMenuRuns()
@@ -253,7 +243,7 @@ private slots:
             d->show(); // as the modal run would
             shown = d;
             modal = d->isModal();
-            m_hub->HandleReminderCommand(rcAbout);
+            m_program->hub().HandleReminderCommand(rcAbout);
             boxesDuringRequest = Boxes().size();
             d->done(mrCancel);
             return int(mrCancel);
@@ -264,16 +254,16 @@ private slots:
         QCOMPARE(boxesDuringRequest, 1);
         FreeClosed();
         QVERIFY(!shown);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(m_ended->isEmpty());
     }
 
     void theBoxAloneEndsTheProgramWhenClosed()
     {
-        m_hub->HandleReminderCommand(rcAbout);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        m_program->hub().HandleReminderCommand(rcAbout);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QTest::keyClick(Box(), Qt::Key_Escape);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QCOMPARE(m_ended->size(), 1);
     }
 
@@ -281,11 +271,11 @@ private slots:
     {
         auto* w = new Window;
         w->show();
-        m_hub->HandleReminderCommand(rcAbout);
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        m_program->hub().HandleReminderCommand(rcAbout);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         // Closing runs both the close and the dialog's end: counted off once.
         Box()->close();
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(m_ended->isEmpty());
         FreeClosed();
         QVERIFY(!Box());

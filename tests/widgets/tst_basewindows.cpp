@@ -12,6 +12,7 @@
 #include "platform/help.h"
 #include "shared/f_p.h"
 
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -77,36 +78,25 @@ struct Opened {
 class TestBaseWindows : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     QList<Opened> m_opened;
 
-    QString Ini() const { return m_folder->iniPath(); }
+    QString Ini() const { return m_program->iniPath(); }
     int Stored(const QString& section, const QString& key) const { return IniReadInteger(Ini(), section, key, -1); }
 
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_hub = std::make_unique<TFZaklad>(QStringList { "ruvo" });
+        m_program = std::make_unique<RemindersProgram>();
         m_opened.clear();
         Help::setPageOpener([this](const QString& path, Help::Command c) { m_opened.append({ path, c }); });
     }
 
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
+        m_program->closeWindows();
         Help::setPageOpener({});
-        m_hub.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void firstStartGivesTheDefaultSizes()
@@ -291,22 +281,22 @@ private slots:
 
     void eachWindowCountsOnceAndTheLastEndsTheProgram()
     {
-        QSignalSpy ended(m_hub.get(), &TFZaklad::Closed);
+        QSignalSpy ended(&m_program->hub(), &TFZaklad::Closed);
         QPointer<Sizeable> a = new Sizeable("FA");
         QPointer<Fixed> b = new Fixed;
         auto* never = new Sizeable("FNever"); // made, never shown: never counted
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         a->show();
         b->show();
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         delete never;
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
 
         a->accept(); // a modal result closes as close() does, once
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(ended.isEmpty());
         b->close();
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QCOMPARE(ended.size(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!a && !b); // freed on close
@@ -318,11 +308,11 @@ private slots:
     {
         auto* w = new Sizeable("FModal");
         QTimer::singleShot(0, w, [w, this] {
-            QCOMPARE(m_hub->OpenWindowCount(), 1);
+            QCOMPARE(m_program->hub().OpenWindowCount(), 1);
             w->done(mrOk);
         });
         QCOMPARE(w->exec(), int(mrOk));
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     void minimisingOneMinimisesTheProgram()
@@ -334,7 +324,7 @@ private slots:
         b->setWindowState(Qt::WindowMinimized);
         QVERIFY(a->isMinimized());
         QVERIFY(b->isMinimized());
-        m_hub->HandleReminderCommand(0);
+        m_program->hub().HandleReminderCommand(0);
         QVERIFY(!a->isMinimized());
         QVERIFY(!b->isMinimized());
     }
@@ -349,7 +339,7 @@ private slots:
         auto* shared = new Sizeable("FB");
         shared->show();
         QVERIFY(shared->windowHandle()->transientParent());
-        QCOMPARE(shared->windowHandle()->transientParent(), m_hub->windowHandle());
+        QCOMPARE(shared->windowHandle()->transientParent(), m_program->hub().windowHandle());
     }
 
     void aboutOpensTheAboutBoxModal()
@@ -384,10 +374,10 @@ private slots:
 
     void helpModeOpensTheTopicOfTheSmallestControl()
     {
-        Help::setHelpFile(m_folder->file("napoveda"));
-        QDir().mkpath(m_folder->file("napoveda"));
+        Help::setHelpFile(m_program->file("napoveda"));
+        QDir().mkpath(m_program->file("napoveda"));
         for (int n : { 100, 120, 150, 160, 12000 })
-            writeFileBytes(Help::pagePath(m_folder->file("napoveda"), n), "<p>topic</p>");
+            writeFileBytes(Help::pagePath(m_program->file("napoveda"), n), "<p>topic</p>");
 
         auto* w = new Sizeable;
         SetHelpContext(w, 100);
@@ -448,7 +438,7 @@ private slots:
 
     void aClickOutsideTheWindowAsksForTopicZero()
     {
-        Help::setHelpFile(m_folder->file("napoveda"));
+        Help::setHelpFile(m_program->file("napoveda"));
         auto* w = new Sizeable;
         SetHelpContext(w, 100);
         w->show();
@@ -505,7 +495,7 @@ private slots:
 
     void theHelpStandInOpensPagesByNumber()
     {
-        const QString folder = m_folder->file("napoveda");
+        const QString folder = m_program->file("napoveda");
         Help::setHelpFile(folder);
         QDir().mkpath(folder);
         writeFileBytes(Help::pagePath(folder, 5), "<p>five</p>");

@@ -8,6 +8,7 @@
 #include "components/amedit.h"
 #include "components/kitspin.h"
 #include "components/tooledit.h"
+#include "platform/clock.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
 #include "platform/tag.h"
@@ -18,6 +19,7 @@
 #include "shared/reminderlists.h"
 
 #include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -80,12 +82,9 @@ class TestEPrip : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProcessTimeZone> m_zone;
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
 
-    QString Data() const { return m_folder->file(QStringLiteral("korvel.da1")); }
+    QString Data() const { return m_program->dataPath(); }
 
     void WriteFile(const QList<ReminderRecord>& records)
     {
@@ -125,35 +124,18 @@ class TestEPrip : public QObject {
 private slots:
     void initTestCase() { m_zone = std::make_unique<ProcessTimeZone>("Europe/Prague"); }
 
-    void init()
-    {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-    }
+    void init() { m_program = std::make_unique<RemindersProgram>(T0); }
 
-    void cleanup()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void showsTheStoredReminder()
     {
-        QDir(m_folder->path()).mkpath(QStringLiteral("sound"));
-        writeFileBytes(m_folder->file(QStringLiteral("sound/gong.wav")), QByteArray("RIFF"));
+        QDir(m_program->folder()).mkpath(QStringLiteral("sound"));
+        writeFileBytes(m_program->file(QStringLiteral("sound/gong.wav")), QByteArray("RIFF"));
         // The defaults of a new reminder are there first and then replaced.
-        IniWriteInteger(m_folder->iniPath(), "FNewPrip", "EDP", akDays);
-        IniWriteInteger(m_folder->iniPath(), "FNewPrip", "EDelkaKolik", 7);
-        IniWriteString(m_folder->iniPath(), "FNewPrip", "zvuk2", m_folder->file(QStringLiteral("sound/gong.wav")));
+        IniWriteInteger(m_program->iniPath(), "FNewPrip", "EDP", akDays);
+        IniWriteInteger(m_program->iniPath(), "FNewPrip", "EDelkaKolik", 7);
+        IniWriteString(m_program->iniPath(), "FNewPrip", "zvuk2", m_program->file(QStringLiteral("sound/gong.wav")));
         ReminderRecord r = Reminder(2, QStringLiteral("Zubař"), QStringLiteral("14:30"));
         r.EventDate = QStringLiteral("12.6.2024");
         r.Transferable = false;
@@ -182,7 +164,7 @@ private slots:
         QCOMPARE(tag(f->CBDelka), lkMinutes);
         QCOMPARE(f->SEDelka->ValueAsInteger(), 90);
         QCOMPARE(f->AMEDelka->text(), QStringLiteral("2024.06.12 16:00-středa"));
-        QCOMPARE(f->EZvuk1->FileName(), m_folder->file(QStringLiteral("sound/gong.wav")));
+        QCOMPARE(f->EZvuk1->FileName(), m_program->file(QStringLiteral("sound/gong.wav")));
         QCOMPARE(f->EZvuk2->FileName(), QString());
         QCOMPARE(f->ENadpis->text(), QStringLiteral("Zubař"));
         QCOMPARE(f->MPopis->toPlainText(), QString(255, u'ř') + QStringLiteral("konec"));
@@ -191,9 +173,9 @@ private slots:
         // Its placement is its own.
         f->resize(f->width() + 40, f->height());
         f->done(mrCancel);
-        QVERIFY(IniReadInteger(m_folder->iniPath(), "FEditPrip", "Width", 0) > 0);
-        QCOMPARE(IniReadInteger(m_folder->iniPath(), "FNewPrip", "Width", 0), 0);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QVERIFY(IniReadInteger(m_program->iniPath(), "FEditPrip", "Width", 0) > 0);
+        QCOMPARE(IniReadInteger(m_program->iniPath(), "FNewPrip", "Width", 0), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     void showsASoundOnlyReminder()
@@ -235,7 +217,7 @@ private slots:
     // stay byte for byte.
     void writesTheRecordBackFieldByField()
     {
-        FakeTray tray(m_folder->file(QStringLiteral("tray.log")));
+        FakeTray tray(m_program->file(QStringLiteral("tray.log")));
         QVERIFY(tray.Ready());
         ReminderRecord r = Reminder(2, QStringLiteral("Zubař"));
         r.Erased = true;
@@ -244,8 +226,7 @@ private slots:
         r.Description2 = QStringLiteral("konec");
         WriteFile({ Reminder(1, QStringLiteral("první")), r, Reminder(3, QStringLiteral("třetí")) });
         const QByteArray before = readFileBytes(Data());
-        m_clock.reset();
-        m_clock = std::make_unique<FixedClock>(T0.addSecs(120));
+        Clock::setNow(T0.addSecs(120));
 
         TFEditPrip* f = Open(2);
         f->ECas->setText(QStringLiteral("11:15"));
@@ -315,7 +296,7 @@ private slots:
         QFETCH(double, length);
         QFETCH(int, shownKind);
         QFETCH(int, shownAmount);
-        IniWriteInteger(m_folder->iniPath(), "FNewPrip", "EDelkaKolik", 7);
+        IniWriteInteger(m_program->iniPath(), "FNewPrip", "EDelkaKolik", 7);
         ReminderRecord r = Reminder(1, QStringLiteral("Porada"));
         r.LengthKind = storedKind;
         r.Length = length;
@@ -430,7 +411,7 @@ private slots:
         QCOMPARE(readFileBytes(Data()), bytes);
         QCOMPARE(finished.size(), 1);
         QCOMPARE(finished.first().first().toInt(), int(mrCancel));
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     // A position the file no longer holds: the modal run ends at once,
@@ -445,7 +426,7 @@ private slots:
         QVERIFY(LastMessage().startsWith(QStringLiteral("Připomenutí již není v seznamu")));
         QCOMPARE(readFileBytes(Data()), bytes);
         QTRY_VERIFY(!f);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     void anUnreadableFileEndsTheModalRun()

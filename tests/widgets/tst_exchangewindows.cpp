@@ -18,6 +18,7 @@
 #include "shared/reminderfile.h"
 
 #include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -72,23 +73,21 @@ void saveShot(QWidget* w, const QString& name)
 class TestExchangeWindows : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
     std::unique_ptr<QTemporaryDir> m_exchange;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<FakeTray> m_tray;
     std::unique_ptr<FakeTray> m_contacts;
 
-    QString home() const { return m_folder->file("korvel.da1"); }
-    QString homeContacts() const { return m_folder->file("korvel.db1"); }
+    QString home() const { return m_program->dataPath(); }
+    QString homeContacts() const { return m_program->file("korvel.db1"); }
     QString exchange(const char* name) const { return m_exchange->filePath(QLatin1String(name)); }
-    QString key(const char* name) const { return IniFile(m_folder->iniPath()).readString("FImport", name, "-"); }
+    QString key(const char* name) const { return IniFile(m_program->iniPath()).readString("FImport", name, "-"); }
 
     // Two transferable reminders (one erased), one private, one changed
     // before the last import; two contacts, one deleted.
     void fillHome()
     {
-        IniFile ini(m_folder->iniPath());
+        IniFile ini(m_program->iniPath());
         ini.writeString("FImport", "datum", "5.3.2025");
         ini.writeString("FImport", "cas", "10:00:00");
         const double lastImport = EncodeDate(2025, 3, 5) + EncodeTime(10, 0, 0, 0);
@@ -120,7 +119,7 @@ class TestExchangeWindows : public QObject {
         [&] { QTRY_VERIFY(m_tray->Codes().endsWith("1 0")); }();
         QStringList codes = m_tray->Codes();
         codes.removeLast();
-        QFile::resize(m_folder->file("tray.log"), 0);
+        QFile::resize(m_program->file("tray.log"), 0);
         return codes;
     }
 
@@ -155,29 +154,21 @@ class TestExchangeWindows : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
+        m_program = std::make_unique<RemindersProgram>();
         m_exchange = std::make_unique<QTemporaryDir>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        IniFile(m_folder->iniPath()).writeString("Nastav", "expimpdir", m_exchange->path());
-        m_hub = std::make_unique<TFZaklad>(QStringList { "ruvo" });
-        m_tray = std::make_unique<FakeTray>(m_folder->file("tray.log"));
-        m_contacts = std::make_unique<FakeTray>(m_folder->file("dorv.log"), ContactAppTitle);
+        IniFile(m_program->iniPath()).writeString("Nastav", "expimpdir", m_exchange->path());
+        m_tray = std::make_unique<FakeTray>(m_program->file("tray.log"));
+        m_contacts = std::make_unique<FakeTray>(m_program->file("dorv.log"), ContactAppTitle);
         QVERIFY(m_tray->Ready());
         QVERIFY(m_contacts->Ready());
     }
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
+        m_program->closeWindows();
         m_contacts.reset();
         m_tray.reset();
-        m_hub.reset();
-        m_dialogs.reset();
+        m_program.reset();
         m_exchange.reset();
-        m_folder.reset();
     }
 
     void theWindowAsItOpens()
@@ -325,7 +316,7 @@ private slots:
     void theAutomaticExportRunsByItself()
     {
         fillHome();
-        IniFile ini(m_folder->iniPath());
+        IniFile ini(m_program->iniPath());
         ini.writeBool("Nastav", "autoexpzal", false);
         ini.writeBool("Nastav", "autoexpdel", true);
         ini.writeBool("Nastav", "autoexpzmen", false);
@@ -366,7 +357,7 @@ private slots:
 
     void anAutomaticExportWithoutItsFolderWaitsForTheUser()
     {
-        IniFile(m_folder->iniPath()).writeString("Nastav", "expimpdir", m_exchange->filePath("odpojený"));
+        IniFile(m_program->iniPath()).writeString("Nastav", "expimpdir", m_exchange->filePath("odpojený"));
         auto* w = new TFExportAuto;
         w->AutoMode = true;
         int result = -1;
@@ -475,7 +466,7 @@ private slots:
         WriteContact(1, homeContacts(), c);
         c.prijmeni = QStringLiteral("Směna");
         WriteContact(1, exchange("kexp_imp.dat"), c);
-        const QString ini = m_folder->iniPath();
+        const QString ini = m_program->iniPath();
         IniFile(ini).writeBool("Nastav", "autoexpimp", reminders);
         IniFile(ini).writeBool("Nastav", "kautoexpimp", contacts);
         IniFile(ini).writeBool("Nastav", "autoimpprehled", false);

@@ -17,6 +17,7 @@
 #include "shared/commands.h"
 
 #include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -106,12 +107,10 @@ QStringList Items(const QListWidget* list)
 class TestNastav : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<FakeTray> m_tray;
 
-    QString Ini() const { return m_folder->iniPath(); }
+    QString Ini() const { return m_program->iniPath(); }
     QString Read(const QString& section, const QString& key) const
     {
         return IniFile(Ini()).readString(section, key, QStringLiteral("<none>"));
@@ -166,33 +165,25 @@ private slots:
 
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-        m_tray = std::make_unique<FakeTray>(m_folder->file(QStringLiteral("tray.log")));
+        m_program = std::make_unique<RemindersProgram>();
+        m_tray = std::make_unique<FakeTray>(m_program->file(QStringLiteral("tray.log")));
         QVERIFY(m_tray->Ready());
     }
 
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
+        m_program->closeWindows();
         m_tray.reset();
-        m_hub.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void theHubOpensItForBothCodes()
     {
-        m_hub->HandleReminderCommand(rcSettings);
+        m_program->hub().HandleReminderCommand(rcSettings);
         auto* w = qobject_cast<TFNastav*>(FindForm(QStringLiteral("FNastav")));
         QVERIFY(w);
         QVERIFY(w->isVisible());
-        m_hub->HandleReminderCommand(rcSettingsFromTray);
+        m_program->hub().HandleReminderCommand(rcSettingsFromTray);
         QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Nastavení programu"));
         QCOMPARE(w->PC->tabPosition(), QTabWidget::South);
@@ -203,7 +194,7 @@ private slots:
             tabs, QStringList({ "adresáře", "export / import", "nastavení", "klávesové zkratky", "informace o čase" }));
         QCOMPARE(w->BOK->statusTip(), QStringLiteral("uloží změny v nastavení programu a ukončí formulář"));
         QCOMPARE(w->BCancel->statusTip(), QStringLiteral("ukončí formulář nastavení programu"));
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
     }
 
     void aFreshFileShowsTheDefaults()
@@ -221,9 +212,9 @@ private slots:
         QCOMPARE(w->EPripOpak->text(), QStringLiteral("1 min."));
         QCOMPARE(w->TAutoOmez->value(), 5);
         QCOMPARE(w->EAutoOmez->text(), QStringLiteral("5 sec."));
-        QCOMPARE(w->Dir->text(), m_folder->path());
-        QCOMPARE(w->DEDatabaze->text(), m_folder->path());
-        QCOMPARE(w->OldDataFolder, m_folder->path());
+        QCOMPARE(w->Dir->text(), m_program->folder());
+        QCOMPARE(w->DEDatabaze->text(), m_program->folder());
+        QCOMPARE(w->OldDataFolder, m_program->folder());
         for (THotKey* h : { w->NKNew, w->HKPrehled, w->HKAktCas, w->HKNewK, w->HKPrehledK, w->HKKalendar }) {
             QCOMPARE(h->HotKey().toCombined(), 0);
             QCOMPARE(h->text(), QStringLiteral("Žádná"));
@@ -251,11 +242,12 @@ private slots:
         w->BOK->click();
         QVERIFY(!FindForm(QStringLiteral("FNastav")));
         QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
-        const QList<std::pair<QString, QString>> expected { { "expimpdir", m_folder->path() },
-            { "kexpimpdir", m_folder->path() }, { "autoexpimp", "0" }, { "autoimpdel", "1" }, { "autoimpprehled", "1" },
-            { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" }, { "kautoimpdel", "1" },
-            { "kautoimpprehled", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" }, { "autoexpzal", "1" },
-            { "pripopak", "1" }, { "animtray", "1" }, { "zobriconform", "1" }, { "autoprepomezvel", "5" } };
+        const QList<std::pair<QString, QString>> expected { { "expimpdir", m_program->folder() },
+            { "kexpimpdir", m_program->folder() }, { "autoexpimp", "0" }, { "autoimpdel", "1" },
+            { "autoimpprehled", "1" }, { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" },
+            { "kautoimpdel", "1" }, { "kautoimpprehled", "1" }, { "kautoexpdel", "1" }, { "kautoexpzmen", "1" },
+            { "autoexpzal", "1" }, { "pripopak", "1" }, { "animtray", "1" }, { "zobriconform", "1" },
+            { "autoprepomezvel", "5" } };
         for (const auto& [key, value] : expected)
             QCOMPARE(Read("Nastav", key), value);
         // The database folder is written only when it changes.
@@ -399,7 +391,7 @@ private slots:
 
     void soundFolders()
     {
-        const QString sounds = m_folder->file("zvuky");
+        const QString sounds = m_program->file("zvuky");
         QVERIFY(QDir().mkpath(sounds));
         for (const char* name : { "b.wav", "A.WAV", "c.txt", ".skryty.wav", "d.wave" })
             writeFileBytes(sounds + u'/' + QLatin1String(name), "x");
@@ -469,7 +461,7 @@ private slots:
         w->TBPripOpak->setValue(9);
         w->ChBAuto->setChecked(true);
         AnoNe(w, "00")->click();
-        w->DEDatabaze->setText(m_folder->file("jinde"));
+        w->DEDatabaze->setText(m_program->file("jinde"));
         w->BCancel->click();
         QVERIFY(!FindForm(QStringLiteral("FNastav")));
         // Only the placement of the window is new.
@@ -479,14 +471,14 @@ private slots:
         for (const char* section : { "Klaves", "Hodiny", "ZvukAdr" })
             QVERIFY(!ini.sectionExists(QLatin1String(section)));
         QVERIFY(ini.sectionExists("FNastav"));
-        QVERIFY(!QFileInfo::exists(m_folder->file("jinde")));
+        QVERIFY(!QFileInfo::exists(m_program->file("jinde")));
         QVERIFY(CodesBefore().isEmpty());
     }
 
     void theDatabasesMoveWhole()
     {
-        WriteData(m_folder->path());
-        const QString target = m_folder->file("data/nová/složka");
+        WriteData(m_program->folder());
+        const QString target = m_program->file("data/nová/složka");
         TFNastav* w = Open();
         w->DEDatabaze->setText(target);
         w->BOK->click();
@@ -500,7 +492,7 @@ private slots:
         QCOMPARE(QDir(target).entryList(QDir::Files | QDir::Hidden),
             QStringList({ "kkorvel.bak", "korvel.bak", "korvel.da1", "korvel.db1" }));
         for (const char* name : { "korvel.da1", "korvel.db1", "korvel.bak", "kkorvel.bak" })
-            QVERIFY(!QFileInfo::exists(m_folder->file(name)));
+            QVERIFY(!QFileInfo::exists(m_program->file(name)));
         QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
     }
 
@@ -521,19 +513,19 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(bool, moves);
-        const QString data = m_folder->file("Data");
+        const QString data = m_program->file("Data");
         WriteData(data);
-        QVERIFY(QFile::link(data, m_folder->file("odkaz")));
+        QVERIFY(QFile::link(data, m_program->file("odkaz")));
         if (moves)
-            QVERIFY(QDir().mkpath(m_folder->file(typed)));
+            QVERIFY(QDir().mkpath(m_program->file(typed)));
         Write("Nastav", "adrdatabaze", data);
         TFNastav* w = Open();
-        w->DEDatabaze->setText(m_folder->file(typed));
+        w->DEDatabaze->setText(m_program->file(typed));
         w->BOK->click();
         QVERIFY(Dialogs::shown().isEmpty());
-        QCOMPARE(Read("Nastav", "adrdatabaze"), moves ? m_folder->file(typed) : data);
+        QCOMPARE(Read("Nastav", "adrdatabaze"), moves ? m_program->file(typed) : data);
         QCOMPARE(QFileInfo::exists(data + "/korvel.da1"), !moves);
-        QCOMPARE(QFileInfo::exists(m_folder->file("DATA/korvel.da1")), moves);
+        QCOMPARE(QFileInfo::exists(m_program->file("DATA/korvel.da1")), moves);
     }
 
     // Files not made yet are skipped: a fresh installation can choose its
@@ -551,10 +543,10 @@ private slots:
     {
         QFETCH(QStringList, old);
         QFETCH(QStringList, waiting);
-        const QString target = m_folder->file("sdilena");
+        const QString target = m_program->file("sdilena");
         QDir().mkpath(target);
         for (const QString& name : old)
-            writeFileBytes(m_folder->file(name), "old " + name.toLatin1());
+            writeFileBytes(m_program->file(name), "old " + name.toLatin1());
         for (const QString& name : waiting)
             writeFileBytes(target + u'/' + name, "waiting " + name.toLatin1());
         TFNastav* w = Open();
@@ -564,7 +556,7 @@ private slots:
         QCOMPARE(Read("Nastav", "adrdatabaze"), target);
         for (const QString& name : old) {
             QCOMPARE(readFileBytes(target + u'/' + name), "old " + name.toLatin1());
-            QVERIFY(!QFileInfo::exists(m_folder->file(name)));
+            QVERIFY(!QFileInfo::exists(m_program->file(name)));
         }
         for (const QString& name : waiting)
             QCOMPARE(readFileBytes(target + u'/' + name), "waiting " + name.toLatin1());
@@ -586,18 +578,18 @@ private slots:
     {
         QFETCH(QString, why);
         QFETCH(QStringList, lines);
-        WriteData(m_folder->path());
-        QString target = m_folder->file("nova");
+        WriteData(m_program->folder());
+        QString target = m_program->file("nova");
         QProcess contacts;
         if (why == "contacts" || why == "both") {
             contacts.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + "/tests/tools/korvel_peer",
-                { "listen", ContactAppTitle, m_folder->file("contacts.log") });
+                { "listen", ContactAppTitle, m_program->file("contacts.log") });
             QTRY_VERIFY_WITH_TIMEOUT(CommandChannel::answers(ContactAppTitle), 10000);
         }
         if (why == "faildb") {
             // The reminder file copies, the contact file cannot be read.
-            QVERIFY(QFile::remove(m_folder->file("korvel.db1")));
-            QVERIFY(QDir().mkpath(m_folder->file("korvel.db1")));
+            QVERIFY(QFile::remove(m_program->file("korvel.db1")));
+            QVERIFY(QDir().mkpath(m_program->file("korvel.db1")));
         }
         if (why == "occupied") {
             QDir().mkpath(target);
@@ -607,7 +599,7 @@ private slots:
             target = QStringLiteral("D:\\data\\korvel");
         if (why == "relative")
             target = QStringLiteral("relativni/data");
-        const QByteArray reminders = readFileBytes(m_folder->file("korvel.da1"));
+        const QByteArray reminders = readFileBytes(m_program->dataPath());
 
         TFNastav* w = Open();
         QPointer<TFNastav> other;
@@ -623,13 +615,13 @@ private slots:
         QCOMPARE(Dialogs::beeps().size(), 1);
         // Everything is where it was.
         QCOMPARE(Read("Nastav", "adrdatabaze"), QStringLiteral("<none>"));
-        QCOMPARE(readFileBytes(m_folder->file("korvel.da1")), reminders);
-        QVERIFY(!QFileInfo::exists(m_folder->file("nova/korvel.da1")));
-        QVERIFY(QFileInfo::exists(m_folder->file("korvel.bak")));
+        QCOMPARE(readFileBytes(m_program->dataPath()), reminders);
+        QVERIFY(!QFileInfo::exists(m_program->file("nova/korvel.da1")));
+        QVERIFY(QFileInfo::exists(m_program->file("korvel.bak")));
         if (why == "occupied")
             QCOMPARE(readFileBytes(target + "/korvel.db1"), QByteArray("somebody else's contacts"));
         if (why == "faildb")
-            QVERIFY(QDir(m_folder->file("nova")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+            QVERIFY(QDir(m_program->file("nova")).entryList(QDir::Files | QDir::Hidden).isEmpty());
         if (why == "windows" || why == "relative") {
             QVERIFY(!QFileInfo::exists(QDir::current().filePath(target)));
             QVERIFY(!QFileInfo::exists(QDir::current().filePath("D:")));
@@ -646,8 +638,8 @@ private slots:
 
     void dataFileCopiesAreAllOrNothing()
     {
-        const QString from = m_folder->file("stare");
-        const QString to = m_folder->file("nove");
+        const QString from = m_program->file("stare");
+        const QString to = m_program->file("nove");
         QDir().mkpath(to);
         // No data files: nothing to copy, nothing refused.
         QDir().mkpath(from);
@@ -664,7 +656,7 @@ private slots:
         // Both exist, the second cannot be read (a folder of that name):
         // neither is copied.
         QVERIFY(QDir().mkpath(from + "/korvel.db1"));
-        const QString fresh = m_folder->file("cista");
+        const QString fresh = m_program->file("cista");
         QDir().mkpath(fresh);
         QVERIFY(!CopyDataFiles(from, fresh));
         QVERIFY(QDir(fresh).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
@@ -694,9 +686,9 @@ private slots:
     void foldersOutsideTheCodePageAreRefused()
     {
         QFETCH(QString, where);
-        const QString foreign = m_folder->file(QStringLiteral("Музыка ☺"));
+        const QString foreign = m_program->file(QStringLiteral("Музыка ☺"));
         QVERIFY(QDir().mkpath(foreign));
-        WriteData(m_folder->path());
+        WriteData(m_program->folder());
         TFNastav* w = Open();
         w->TBPripOpak->setValue(6);
         if (where == "Dir")
@@ -722,7 +714,7 @@ private slots:
         QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
         QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("<none>"));
         QVERIFY(!readFileBytes(Ini()).contains('?'));
-        QVERIFY(QFileInfo::exists(m_folder->file("korvel.da1")));
+        QVERIFY(QFileInfo::exists(m_program->dataPath()));
         QVERIFY(CodesBefore().isEmpty());
     }
 
@@ -755,10 +747,10 @@ private slots:
 
     void anUnwritableSettingsFileIsSaidClearly()
     {
-        WriteData(m_folder->path());
+        WriteData(m_program->folder());
         QVERIFY(QDir().mkpath(Ini())); // a folder where the file should be
         TFNastav* w = Open();
-        w->DEDatabaze->setText(m_folder->file("nova"));
+        w->DEDatabaze->setText(m_program->file("nova"));
         w->BOK->click();
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Error);
@@ -767,19 +759,19 @@ private slots:
         // The window stays for another try or Cancel; nothing moved, nothing
         // announced.
         QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
-        QVERIFY(QFileInfo::exists(m_folder->file("korvel.da1")));
-        QVERIFY(!QFileInfo::exists(m_folder->file("nova")));
+        QVERIFY(QFileInfo::exists(m_program->dataPath()));
+        QVERIFY(!QFileInfo::exists(m_program->file("nova")));
         QVERIFY(CodesBefore().isEmpty());
     }
 
     void pictures()
     {
-        const QString sounds = m_folder->file("zvuky");
+        const QString sounds = m_program->file("zvuky");
         QDir().mkpath(sounds + "/ptáci");
         for (const char* name : { "budík.wav", "gong.wav", "zvonek.wav" })
             writeFileBytes(sounds + u'/' + QString::fromUtf8(name), "x");
         Write("ZvukAdr", "pocet", "2");
-        Write("ZvukAdr", "1", m_folder->path());
+        Write("ZvukAdr", "1", m_program->folder());
         Write("ZvukAdr", "2", sounds);
         Write("Klaves", "1", "Ctrl+Alt+N");
         Write("Hodiny", "00anone", "1");

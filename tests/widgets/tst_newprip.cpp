@@ -10,6 +10,7 @@
 #include "components/kitspin.h"
 #include "components/kitstatusbar.h"
 #include "components/tooledit.h"
+#include "platform/clock.h"
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
@@ -20,6 +21,8 @@
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
 
+#include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -32,7 +35,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -63,28 +65,6 @@ void WriteWav(const QString& path)
     b.append(QByteArray(samples * 2, '\0'));
     writeFileBytes(path, b);
 }
-
-// The tray resident as another program holding its title, logging the codes.
-class FakeTray {
-public:
-    explicit FakeTray(const QString& log)
-        : m_log(log)
-    {
-        m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-            { QStringLiteral("listen"), TrayAppTitle, log });
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Ready() const { return CommandChannel::answers(TrayAppTitle); }
-    QStringList Codes() const { return QString::fromUtf8(readFileBytes(m_log)).split(u'\n', Qt::SkipEmptyParts); }
-
-private:
-    QString m_log;
-    QProcess m_process;
-};
 
 // The overview as the hub finds it, counting its refreshes.
 class Overview : public QWidget, public ReminderOverview {
@@ -124,19 +104,11 @@ class TestNewPrip : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProcessTimeZone> m_zone;
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
 
-    QString Data() const { return m_folder->file(QStringLiteral("korvel.da1")); }
-    QString Ini() const { return m_folder->iniPath(); }
+    QString Data() const { return m_program->dataPath(); }
+    QString Ini() const { return m_program->iniPath(); }
 
-    void SetClock(const QDateTime& t)
-    {
-        m_clock.reset();
-        m_clock = std::make_unique<FixedClock>(t);
-    }
     TFNewPrip* Open()
     {
         auto* f = new TFNewPrip;
@@ -151,8 +123,8 @@ class TestNewPrip : public QObject {
     }
     QString Sound(const QString& name)
     {
-        QDir(m_folder->path()).mkpath(QStringLiteral("sound"));
-        const QString path = m_folder->file(QStringLiteral("sound/") + name);
+        QDir(m_program->folder()).mkpath(QStringLiteral("sound"));
+        const QString path = m_program->file(QStringLiteral("sound/") + name);
         WriteWav(path);
         return path;
     }
@@ -169,26 +141,9 @@ class TestNewPrip : public QObject {
 private slots:
     void initTestCase() { m_zone = std::make_unique<ProcessTimeZone>("Europe/Prague"); }
 
-    void init()
-    {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        SetClock(T0);
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-    }
+    void init() { m_program = std::make_unique<RemindersProgram>(T0); }
 
-    void cleanup()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     // The first opening (no placement yet): the status bar closes the window.
     void theStatusBarClosesTheWindow()
@@ -202,7 +157,7 @@ private slots:
 
     void opensWithTheDefaultsOfAnEmptySettingsFile()
     {
-        m_hub->HandleReminderCommand(rcNewReminder);
+        m_program->hub().HandleReminderCommand(rcNewReminder);
         auto* f = qobject_cast<TFNewPrip*>(FindForm(QStringLiteral("FNewPrip")));
         QVERIFY(f);
         QCOMPARE(f->windowTitle(), QStringLiteral("Nové připomenutí"));
@@ -226,7 +181,7 @@ private slots:
         QCOMPARE(f->Label5->text(), QStringLiteral("připomenout:"));
         QCOMPARE(f->Label7->text(), QStringLiteral("téma připomenutí:"));
         // A second request brings the open form forward.
-        m_hub->HandleReminderCommand(rcNewReminder);
+        m_program->hub().HandleReminderCommand(rcNewReminder);
         int forms = 0;
         for (QWidget* w : QApplication::topLevelWidgets())
             forms += qobject_cast<TFNewPrip*>(w) && w->isVisible();
@@ -254,7 +209,7 @@ private slots:
         QFETCH(QDateTime, now);
         QFETCH(QDate, date);
         QFETCH(QString, time);
-        SetClock(now);
+        Clock::setNow(now);
         TFNewPrip* f = Open();
         QCOMPARE(f->EDate->date(), date);
         QCOMPARE(f->ECas->text(), time);
@@ -273,8 +228,8 @@ private slots:
         QTemporaryDir elsewhere;
         const QString outside = elsewhere.filePath(QStringLiteral("zvon a vítr.wav"));
         WriteWav(outside);
-        FakeTray tray(m_folder->file(QStringLiteral("tray.log")));
-        QTRY_VERIFY_WITH_TIMEOUT(tray.Ready(), 10000);
+        FakeTray tray(m_program->file(QStringLiteral("tray.log")));
+        QTRY_VERIFY_WITH_TIMEOUT(tray.Ready(0), 10000);
         Overview overview;
 
         TFNewPrip* f = Open();
@@ -475,7 +430,7 @@ private slots:
 
         // A sound path the record cannot hold is refused, never stored as "?".
         f->ECas->setText(QStringLiteral("09:05"));
-        const QString arrow = m_folder->file(QStringLiteral("Dokumenty→data/zvonek.wav"));
+        const QString arrow = m_program->file(QStringLiteral("Dokumenty→data/zvonek.wav"));
         f->EZvuk2->SetFileName(arrow);
         QVERIFY(!Ok(f));
         QCOMPARE(LastMessage(),
@@ -487,7 +442,7 @@ private slots:
         f->EZvuk2->SetFileName(QString());
 
         // Missing sounds are named, and No keeps the form as it is.
-        f->EZvuk1->SetFileName(m_folder->file(QStringLiteral("nic.wav")));
+        f->EZvuk1->SetFileName(m_program->file(QStringLiteral("nic.wav")));
         f->EZvuk3->setText(QStringLiteral("\\sound\\není.wav"));
         Dialogs::queueAnswer(mrNo);
         QVERIFY(!Ok(f));
@@ -585,7 +540,7 @@ private slots:
         ini.writeInteger("FNewPrip", "EDelkaTyp", 9); // no such kind: minutes
         ini.writeInteger("FNewPrip", "EDelkaKolik", 45);
         ini.writeInteger("ZvukAdr", "pocet", 2);
-        ini.writeString("ZvukAdr", "1", m_folder->file(QStringLiteral("sound")));
+        ini.writeString("ZvukAdr", "1", m_program->file(QStringLiteral("sound")));
         ini.writeString("ZvukAdr", "2", QStringLiteral("/nikde"));
         ini.writeInteger("Memo", "zarov", 3);
 
@@ -601,10 +556,10 @@ private slots:
         QCOMPARE(tag(f->CBDelka), lkMinutes);
         QCOMPARE(f->SEDelka->text(), QStringLiteral("45"));
         QCOMPARE(f->CBAdr->count(), 2);
-        QCOMPARE(f->CBAdr->currentText(), m_folder->file(QStringLiteral("sound")));
-        QCOMPARE(f->EZvuk1->InitialDir(), m_folder->file(QStringLiteral("sound")));
+        QCOMPARE(f->CBAdr->currentText(), m_program->file(QStringLiteral("sound")));
+        QCOMPARE(f->EZvuk1->InitialDir(), m_program->file(QStringLiteral("sound")));
         f->CBAdr->setCurrentIndex(1); // a folder that does not exist changes nothing
-        QCOMPARE(f->EZvuk1->InitialDir(), m_folder->file(QStringLiteral("sound")));
+        QCOMPARE(f->EZvuk1->InitialDir(), m_program->file(QStringLiteral("sound")));
         QCOMPARE(f->MPopis->document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 
         // Sound-only from the settings: the repeat kinds, EDP among them.
@@ -676,13 +631,13 @@ private slots:
 
     void playsTheSoundsThatExist()
     {
-        const QString log = m_folder->file(QStringLiteral("sound.log"));
+        const QString log = m_program->file(QStringLiteral("sound.log"));
         qputenv("KORVEL_SOUND_LOG", QFile::encodeName(log));
         const QString one = Sound(QStringLiteral("jedna.wav"));
         const QString three = Sound(QStringLiteral("tři.wav"));
         TFNewPrip* f = Open();
         f->EZvuk1->SetFileName(one);
-        f->EZvuk2->SetFileName(m_folder->file(QStringLiteral("chybí.wav")));
+        f->EZvuk2->SetFileName(m_program->file(QStringLiteral("chybí.wav")));
         f->EZvuk3->setText(QStringLiteral("\\sound\\tři.wav"));
         QTest::mouseClick(f->TlPrehratDat, Qt::LeftButton);
         f->MPrehrat->trigger();
@@ -783,7 +738,7 @@ private slots:
         QTEST(tag(f->CBDelka), "shownKind");
         if (tag(f->CBDelka) != lkEndDateTime)
             QTEST(f->SEDelka->text(), "shownAmount");
-        QCOMPARE(f->EZvuk1->text(), m_folder->file(QStringLiteral("sound/x.wav")));
+        QCOMPARE(f->EZvuk1->text(), m_program->file(QStringLiteral("sound/x.wav")));
         QCOMPARE(f->MPopis->toPlainText(), QString(254, u'a') + QStringLiteral("\nŽ"));
 
         ReminderRecord out = f->ControlsRecord();

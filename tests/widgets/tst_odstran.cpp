@@ -16,6 +16,7 @@
 #include "shared/reminderkinds.h"
 
 #include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -67,13 +68,10 @@ class TestOdstran : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProcessTimeZone> m_zone;
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<FakeTray> m_tray;
 
-    QString Data() const { return m_folder->file(QStringLiteral("korvel.da1")); }
+    QString Data() const { return m_program->dataPath(); }
 
     // Records 1..n, those of erased positions marked erased.
     void WriteFile(int n, const QList<int>& erased)
@@ -126,27 +124,17 @@ private slots:
 
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        qputenv("KORVEL_SOUND_LOG", QFile::encodeName(m_folder->file(QStringLiteral("sound.log"))));
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-        m_tray = std::make_unique<FakeTray>(m_folder->file(QStringLiteral("tray.log")));
+        m_program = std::make_unique<RemindersProgram>(T0);
+        qputenv("KORVEL_SOUND_LOG", QFile::encodeName(m_program->file(QStringLiteral("sound.log"))));
+        m_tray = std::make_unique<FakeTray>(m_program->file(QStringLiteral("tray.log")));
         QVERIFY(m_tray->Ready());
     }
 
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
+        m_program->closeWindows();
         m_tray.reset();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
         qunsetenv("KORVEL_SOUND_LOG");
     }
 
@@ -267,9 +255,9 @@ private slots:
         WriteFile(3, {});
         QPointer<TFPrip> second;
         QPointer<TFPrip> third;
-        m_hub->HandleReminderCommand(2);
+        m_program->hub().HandleReminderCommand(2);
         second = dynamic_cast<TFPrip*>(FindPopup(2));
-        m_hub->HandleReminderCommand(3);
+        m_program->hub().HandleReminderCommand(3);
         third = dynamic_cast<TFPrip*>(FindPopup(3));
         QVERIFY(second && third);
         ReminderRecord erased = Record(2);
@@ -319,7 +307,7 @@ private slots:
             QTRY_VERIFY(!w);
         }
         QCOMPARE(ReminderCount(Data()), 1);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     // The overview opens it modal and reloads on OK; with nothing erased it
@@ -331,7 +319,7 @@ private slots:
         overview->show();
         overview->BOdstranClick();
         QVERIFY(Dialogs::shownModals().isEmpty());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(m_tray->Codes().isEmpty());
 
         ReminderRecord erased = Record(2);
@@ -353,7 +341,7 @@ private slots:
         QCOMPARE(Dialogs::shownModals(), QStringList { QStringLiteral("FOdstran") });
         QCOMPARE(Column(overview->LView, 8), QStringList({ "1", "2" }));
         QCOMPARE(Createds(), QList<double>({ 45001.25, 45003.25 }));
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
     }
 };
 

@@ -18,7 +18,9 @@
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
 
+#include "faketray.h"
 #include "fileopens.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -31,7 +33,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -47,33 +48,6 @@ namespace {
 
 // Thursday 5 March 2026, 10:00.
 const QDateTime T0(QDate(2026, 3, 5), QTime(10, 0, 0));
-
-QStringList FileLines(const QString& path)
-{
-    return QString::fromUtf8(readFileBytes(path)).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The tray resident as another program holding its title, logging the codes.
-class FakeTray {
-public:
-    explicit FakeTray(const QString& log)
-        : m_log(log)
-    {
-        m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-            { QStringLiteral("listen"), TrayAppTitle, log });
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Ready() const { return CommandChannel::answers(TrayAppTitle); }
-    QStringList Codes() const { return FileLines(m_log); }
-
-private:
-    QString m_log;
-    QProcess m_process;
-};
 
 QStringList Column(const QTreeWidget* list, int column)
 {
@@ -158,13 +132,10 @@ void ClickRow(QTreeWidget* list, int row)
 class TestPrehled : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
 
-    QString DataPath() const { return m_folder->file(QStringLiteral("korvel.da1")); }
-    QString Ini() const { return m_folder->iniPath(); }
+    QString DataPath() const { return m_program->dataPath(); }
+    QString Ini() const { return m_program->iniPath(); }
 
     // A reminder of an event at date (days from T0's day) and time.
     static ReminderRecord Reminder(const QString& title, int days, const QString& time)
@@ -186,11 +157,6 @@ class TestPrehled : public QObject {
         return r;
     }
     int Add(ReminderRecord r) { return AppendReminder(DataPath(), r); }
-    void SetClock(const QDateTime& t)
-    {
-        m_clock.reset();
-        m_clock = std::make_unique<FixedClock>(t);
-    }
     ReminderRecord Read(int position) const
     {
         ReminderRecord r;
@@ -205,33 +171,10 @@ class TestPrehled : public QObject {
         return w;
     }
 
-    void DeleteWindows()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
-
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-    }
+    void init() { m_program = std::make_unique<RemindersProgram>(T0); }
 
-    void cleanup()
-    {
-        DeleteWindows();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void columnsAndCells()
     {
@@ -463,7 +406,7 @@ private slots:
 
         // An event 40 ms ahead; the refresh runs then, and again (the stopped
         // clock keeps it ahead).
-        SetClock(QDateTime(T0.date(), QTime(18, 59, 59, 960)));
+        Clock::setNow(QDateTime(T0.date(), QTime(18, 59, 59, 960)));
         w->Aktualizuj();
         QCOMPARE(w->Timer1->interval(), 41);
         Add(Reminder(QStringLiteral("nové"), 3, QStringLiteral("10:00")));
@@ -489,7 +432,7 @@ private slots:
     void refreshSleepsOverTheSkippedHour()
     {
         ProcessTimeZone zone("Europe/Prague");
-        SetClock(QDateTime(QDate(2026, 3, 29), QTime(1, 30)));
+        Clock::setNow(QDateTime(QDate(2026, 3, 29), QTime(1, 30)));
         Add(Reminder(QStringLiteral("minulé"), -1, QStringLiteral("09:00")));
         auto w = Open();
         QCOMPARE(w->Timer1->interval(), 60000);
@@ -607,8 +550,8 @@ private slots:
 
     void eraseAndTransferWriteTheFile()
     {
-        FakeTray tray(m_folder->file(QStringLiteral("tray.log")));
-        QTRY_VERIFY_WITH_TIMEOUT(tray.Ready(), 10000);
+        FakeTray tray(m_program->file(QStringLiteral("tray.log")));
+        QTRY_VERIFY_WITH_TIMEOUT(tray.Ready(0), 10000);
         Add(Reminder(QStringLiteral("první"), 0, QStringLiteral("11:00")));
         Add(Reminder(QStringLiteral("druhé"), 0, QStringLiteral("12:00")));
         auto w = Open();
@@ -624,7 +567,7 @@ private slots:
         QCOMPARE(Dialogs::beeps().value(0), MsgDlgType::Confirmation);
         QCOMPARE(readFileBytes(DataPath()), before);
 
-        SetClock(T0.addSecs(60));
+        Clock::setNow(T0.addSecs(60));
         Dialogs::queueAnswer(mrYes);
         w->BVymaz->Click();
         QVERIFY(Read(2).Erased);
@@ -664,20 +607,20 @@ private slots:
     void hubOpensAndRefreshes()
     {
         // -2 on an empty file opens nothing.
-        m_hub->HandleReminderCommand(rcOverview);
+        m_program->hub().HandleReminderCommand(rcOverview);
         QVERIFY(!FindForm("FPrehled"));
 
         Add(Reminder(QStringLiteral("jedna"), 0, QStringLiteral("11:00")));
-        m_hub->HandleReminderCommand(rcOverview);
+        m_program->hub().HandleReminderCommand(rcOverview);
         auto* w = qobject_cast<TFPrehled*>(FindForm("FPrehled"));
         QVERIFY(w);
         QVERIFY(w->isVisible());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         Add(Reminder(QStringLiteral("dvě"), 0, QStringLiteral("12:00")));
-        m_hub->HandleReminderCommand(rcRefreshOverview);
+        m_program->hub().HandleReminderCommand(rcRefreshOverview);
         QCOMPARE(w->LView->topLevelItemCount(), 2);
         // A second -2 brings the same window forward.
-        m_hub->HandleReminderCommand(rcOverview);
+        m_program->hub().HandleReminderCommand(rcOverview);
         QCOMPARE(qobject_cast<TFPrehled*>(FindForm("FPrehled")), w);
 
         // The file emptied behind the window: the next refresh closes it.
@@ -805,7 +748,7 @@ private slots:
         QCOMPARE(Dialogs::execModal(w), int(mrOk));
         QTRY_VERIFY(!w);
         QCOMPARE(IniReadInteger(Ini(), "FOdstran", "fontsize", 0), 9);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     void settingsKeysSaved()
@@ -836,12 +779,12 @@ private slots:
         QCOMPARE(IniReadBool(Ini(), "FPrehled", "autoprepomez", true), false);
         QCOMPARE(IniReadBool(Ini(), "FPrehled", "PanelPlus", false), true);
         QCOMPARE(IniReadInteger(Ini(), "FPrehled", "State", 0), 2);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
 
         // A switching interval of 0 never switches.
         IniWriteInteger(Ini(), "Nastav", "autoprepomezvel", 0);
         IniWriteBool(Ini(), "FPrehled", "autoprepomez", true);
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
+        m_program->restart();
         w = Open();
         QVERIFY(w->TPrepOmez->isActive());
         QVERIFY(w->TPrepOmez->interval() > 24 * 3600 * 1000);

@@ -9,13 +9,14 @@
 #include "shared/commands.h"
 #include "shared/reminderfile.h"
 
+#include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QProcess>
 #include <QProgressBar>
 #include <QTest>
 
@@ -34,45 +35,16 @@ QByteArray oldRecord(int32_t id, const QByteArray& title)
     return b;
 }
 
-QStringList FileLines(const QString& path)
-{
-    return QString::fromUtf8(readFileBytes(path)).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The tray resident as another program holding its title, logging the codes.
-class FakeTray {
-public:
-    explicit FakeTray(const QString& log)
-        : m_log(log)
-    {
-        m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-            { QStringLiteral("listen"), TrayAppTitle, log });
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Ready() const { return CommandChannel::answers(TrayAppTitle); }
-    QStringList Codes() const { return FileLines(m_log); }
-
-private:
-    QString m_log;
-    QProcess m_process;
-};
-
 } // namespace
 
 class TestPrevodForm : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<FakeTray> m_tray;
 
-    QString DataPath() const { return m_folder->file("korvel.da1"); }
-    QString WorkPath() const { return m_folder->file("korvel.tmp"); }
+    QString DataPath() const { return m_program->dataPath(); }
+    QString WorkPath() const { return m_program->file("korvel.tmp"); }
 
     // Shows a fresh conversion window and lets it work; the tray has heard
     // the end of it (or, from the import, a marker posted afterwards).
@@ -93,24 +65,16 @@ class TestPrevodForm : public QObject {
 private slots:
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_hub = std::make_unique<TFZaklad>(QStringList { "ruvo" });
-        m_tray = std::make_unique<FakeTray>(m_folder->file("tray.log"));
-        QTRY_VERIFY_WITH_TIMEOUT(m_tray->Ready(), 10000);
+        m_program = std::make_unique<RemindersProgram>();
+        m_tray = std::make_unique<FakeTray>(m_program->file("tray.log"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_tray->Ready(0), 10000);
     }
 
     void cleanup()
     {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
+        m_program->closeWindows();
         m_tray.reset();
-        m_hub.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void convertsThenCloses()

@@ -23,6 +23,8 @@
 #include "shared/reminderdates.h"
 #include "shared/reminderfile.h"
 
+#include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -33,7 +35,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -87,29 +88,6 @@ void WriteWav(const QString& path)
     writeFileBytes(path, wav);
 }
 
-// The tray resident as another program holding its title: it logs the codes
-// it gets.
-class FakeTray {
-public:
-    explicit FakeTray(const QString& log)
-        : m_log(log)
-    {
-        m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-            { QStringLiteral("listen"), TrayAppTitle, log });
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Ready() const { return CommandChannel::answers(TrayAppTitle); }
-    QStringList Codes() const { return QString::fromUtf8(readFileBytes(m_log)).split(u'\n', Qt::SkipEmptyParts); }
-
-private:
-    QString m_log;
-    QProcess m_process;
-};
-
 // The overview as the hub refreshes it.
 class StandInOverview : public QWidget, public ReminderOverview {
 public:
@@ -149,14 +127,11 @@ ReminderRecord Reminder(int id, const QString& title = QStringLiteral("Zubař"))
 class TestPrip : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<QSignalSpy> m_closed;
     QString m_soundLog;
 
-    QString DataPath() const { return m_folder->file(QStringLiteral("korvel.da1")); }
+    QString DataPath() const { return m_program->dataPath(); }
 
     void WriteFile(const QList<ReminderRecord>& records)
     {
@@ -174,7 +149,7 @@ class TestPrip : public QObject {
     // The pop-up of a position, opened by the hub as a post of the tray opens it.
     TFPrip* Open(int position)
     {
-        m_hub->HandleReminderCommand(position);
+        m_program->hub().HandleReminderCommand(position);
         return dynamic_cast<TFPrip*>(FindPopup(position));
     }
     template <class T> T* Child(TFPrip* popup, const char* name)
@@ -191,16 +166,6 @@ class TestPrip : public QObject {
     QString Text(TFPrip* popup, const char* edit) { return Child<QLineEdit>(popup, edit)->text(); }
     QStringList Sounds() const { return QString::fromUtf8(readFileBytes(m_soundLog)).split(u'\n', Qt::SkipEmptyParts); }
     bool Ended() const { return !m_closed->isEmpty(); }
-    void DeleteWindows()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -210,23 +175,17 @@ private slots:
 
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        m_soundLog = m_folder->file(QStringLiteral("sound.log"));
+        m_program = std::make_unique<RemindersProgram>(T0);
+        m_soundLog = m_program->file(QStringLiteral("sound.log"));
         qputenv("KORVEL_SOUND_LOG", QFile::encodeName(m_soundLog));
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-        m_closed = std::make_unique<QSignalSpy>(m_hub.get(), &TFZaklad::Closed);
+        m_closed = std::make_unique<QSignalSpy>(&m_program->hub(), &TFZaklad::Closed);
     }
 
     void cleanup()
     {
-        DeleteWindows();
+        m_program->closeWindows();
         m_closed.reset();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
         qunsetenv("KORVEL_SOUND_LOG");
     }
 
@@ -431,7 +390,7 @@ private slots:
         QCOMPARE(popup->objectName(), QStringLiteral("Pripomenuti2"));
         QCOMPARE(popup->RecordNumber(), 2);
         QCOMPARE(popup->ReminderCreated(), r.Created);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QCOMPARE(popup->windowTitle(), QStringLiteral("Připomenutí - Dlouhý nadpis do 20"));
         QCOMPARE(popup->windowTitle().size(), 33);
         for (const char* name : { "Nadpis1", "Nadpis2", "Nadpis3" })
@@ -445,7 +404,7 @@ private slots:
         QCOMPARE(Text(popup, "ECislo"), QStringLiteral("2"));
         QCOMPARE(Text(popup, "EDatum"), QStringLiteral("2024.03.05 14:30-úterý"));
         QCOMPARE(Text(popup, "MEDelka"), QStringLiteral("do: 16:00 (1hodina30minut)"));
-        QCOMPARE(popup->Sound(1), m_folder->path() + "\\sound\\gong.wav");
+        QCOMPARE(popup->Sound(1), m_program->folder() + "\\sound\\gong.wav");
         QCOMPARE(popup->Sound(2), QStringLiteral("/var/sounds/a.wav"));
         QCOMPARE(popup->Sound(3), QString());
         // Further mode, "za .. minut" 1.
@@ -502,10 +461,10 @@ private slots:
         auto* popup = new TFPrip;
         QPointer<TFPrip> guard(popup);
         popup->SetRecordNumber(3);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         popup->show();
         QVERIFY(!popup->isVisible());
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QVERIFY(Ended()); // it was the only window
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guard);
@@ -517,16 +476,16 @@ private slots:
         popup->SetRecordNumber(1);
         popup->show();
         QVERIFY(!popup->isVisible());
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().at(0).type, MsgDlgType::Error);
     }
 
     void soundsRingInOrder()
     {
-        QDir(m_folder->path()).mkpath("sound");
-        WriteWav(m_folder->file("sound/gong.wav"));
-        WriteWav(m_folder->file("sound/Zvon.wav"));
+        QDir(m_program->folder()).mkpath("sound");
+        WriteWav(m_program->file("sound/gong.wav"));
+        WriteWav(m_program->file("sound/Zvon.wav"));
         QTemporaryDir elsewhere;
         WriteWav(elsewhere.filePath("last.wav"));
         ReminderRecord r = Reminder(1);
@@ -536,19 +495,19 @@ private slots:
         WriteFile({ r });
         TFPrip* popup = Open(1);
         QVERIFY(popup);
-        QTRY_COMPARE(Sounds(), (QStringList { m_folder->file("sound/Zvon.wav"), elsewhere.filePath("last.wav") }));
+        QTRY_COMPARE(Sounds(), (QStringList { m_program->file("sound/Zvon.wav"), elsewhere.filePath("last.wav") }));
 
         // Posted again after half the re-post period, it rings again.
         Clock::advance(31 * 1000);
-        m_hub->HandleReminderCommand(1);
+        m_program->hub().HandleReminderCommand(1);
         QCOMPARE(Sounds().size(), 4);
-        QCOMPARE(Sounds().at(2), m_folder->file("sound/Zvon.wav"));
+        QCOMPARE(Sounds().at(2), m_program->file("sound/Zvon.wav"));
 
         // A sound from a Windows drive cannot be here: nothing, and no error.
         r.Sound1 = QStringLiteral("C:\\Windows\\Media\\ding.wav");
         r.Sound3.clear();
         WriteFile({ r });
-        DeleteWindows();
+        m_program->closeWindows();
         QVERIFY(Open(1));
         QCoreApplication::processEvents();
         QCOMPARE(Sounds().size(), 4);
@@ -571,19 +530,19 @@ private slots:
         QFETCH(QString, pripopak);
         QFETCH(int, quietSeconds);
         QFETCH(int, ringSeconds);
-        IniWriteString(m_folder->iniPath(), "Nastav", "pripopak", pripopak);
-        QDir(m_folder->path()).mkpath("sound");
-        WriteWav(m_folder->file("sound/gong.wav"));
+        IniWriteString(m_program->iniPath(), "Nastav", "pripopak", pripopak);
+        QDir(m_program->folder()).mkpath("sound");
+        WriteWav(m_program->file("sound/gong.wav"));
         ReminderRecord r = Reminder(1);
         r.Sound1 = QStringLiteral("\\sound\\gong.wav");
         WriteFile({ r });
         TFPrip* popup = Open(1);
         QTRY_COMPARE(Sounds().size(), 1);
         Clock::setNow(T0.addSecs(quietSeconds));
-        m_hub->HandleReminderCommand(1);
+        m_program->hub().HandleReminderCommand(1);
         QCOMPARE(Sounds().size(), 1);
         Clock::setNow(T0.addSecs(ringSeconds));
-        m_hub->HandleReminderCommand(1);
+        m_program->hub().HandleReminderCommand(1);
         QCOMPARE(Sounds().size(), 2);
         QCOMPARE(FindPopup(1), popup); // brought back, never a second one
         QVERIFY(Dialogs::shown().isEmpty());
@@ -593,7 +552,7 @@ private slots:
     {
         QTemporaryDir logs;
         FakeTray tray(logs.filePath("tray.log"));
-        QTRY_VERIFY(tray.Ready());
+        QTRY_VERIFY(tray.Ready(0));
         auto* overview = new StandInOverview;
         WriteFile({ Reminder(1), Reminder(2) });
         const ReminderRecord before = Stored(2);
@@ -613,9 +572,9 @@ private slots:
         QVERIFY(Dialogs::shown().isEmpty());
         QCoreApplication::processEvents();
         QCOMPARE(overview->Refreshes, 0); // further mode leaves the overview
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QVERIFY(Ended());
-        QVERIFY(IniFile(m_folder->iniPath()).readInteger("FPrip", "State", 0) != 0);
+        QVERIFY(IniFile(m_program->iniPath()).readInteger("FPrip", "State", 0) != 0);
     }
 
     void furtherModeStopsAfterTheEvent()
@@ -848,7 +807,7 @@ private slots:
     {
         QTemporaryDir logs;
         FakeTray tray(logs.filePath("tray.log"));
-        QTRY_VERIFY(tray.Ready());
+        QTRY_VERIFY(tray.Ready(0));
         auto* overview = new StandInOverview;
         WriteFile({ Reminder(1), Reminder(2) });
         const QByteArray bytes = readFileBytes(DataPath());
@@ -916,7 +875,7 @@ private slots:
         QCOMPARE(Dialogs::shown().last().type, MsgDlgType::Warning);
         QCOMPARE(readFileBytes(DataPath()), bytes);
         QVERIFY(!popup || !popup->isVisible());
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
     // Removed by the overview, or by an import of another machine's
@@ -1043,7 +1002,7 @@ private slots:
     void cascadeOfPopups()
     {
         WriteFile({ Reminder(1), Reminder(2), Reminder(3) });
-        IniFile ini(m_folder->iniPath());
+        IniFile ini(m_program->iniPath());
         ini.writeInteger("FPrip", "State", 2);
         ini.writeInteger("FPrip", "Left", 40);
         ini.writeInteger("FPrip", "Top", 30);
@@ -1053,7 +1012,7 @@ private slots:
         QCOMPARE(a->pos(), QPoint(40, 30));
         QCOMPARE(b->pos() - a->pos(), QPoint(10, 10));
         QCOMPARE(c->pos() - a->pos(), QPoint(20, 20));
-        QCOMPARE(m_hub->OpenWindowCount(), 3);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 3);
         a->close();
         b->close();
         QVERIFY(!Ended());
@@ -1143,7 +1102,7 @@ private slots:
         item("+1")->trigger();
         QCOMPARE(memo->font().pointSize(), size + 1);
         item("ulož jako výchozí")->trigger();
-        const IniFile ini(m_folder->iniPath());
+        const IniFile ini(m_program->iniPath());
         QCOMPARE(ini.readInteger("Memo", "zarov", 0), 1);
         QCOMPARE(ini.readInteger("Memo", "font", 0), size + 1);
         QVERIFY(!memo->document()->isModified());

@@ -14,13 +14,14 @@
 #include "shared/filereplace.h"
 #include "shared/reminderfile.h"
 
+#include "faketray.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,66 +131,25 @@ void WriteReminders(const QString& path, const QList<int>& ids, const QList<int>
     }
 }
 
-QStringList FileLines(const QString& path)
-{
-    return QString::fromUtf8(readFileBytes(path)).split(u'\n', Qt::SkipEmptyParts);
-}
-
-// The tray resident as another program holding its title: it logs the codes
-// it gets.
-class FakeTray {
-public:
-    explicit FakeTray(const QString& log)
-        : m_log(log)
-    {
-        m_process.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_peer"),
-            { QStringLiteral("listen"), TrayAppTitle, log });
-    }
-    ~FakeTray()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    bool Ready() const { return CommandChannel::answers(TrayAppTitle); }
-    QStringList Codes() const { return FileLines(m_log); }
-
-private:
-    QString m_log;
-    QProcess m_process;
-};
-
 } // namespace
 
 class TestRuvoHub : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
     std::unique_ptr<QSignalSpy> m_closed;
 
     // Windows of an earlier hub go with it.
     void StartHub(const QStringList& args = { QStringLiteral("ruvo") })
     {
-        DeleteWindows();
-        m_hub = std::make_unique<TFZaklad>(args);
-        m_closed = std::make_unique<QSignalSpy>(m_hub.get(), &TFZaklad::Closed);
+        m_program->restart(args);
+        WatchHub();
     }
-    void Code(int32_t code) { m_hub->HandleReminderCommand(code); }
+    void WatchHub() { m_closed = std::make_unique<QSignalSpy>(&m_program->hub(), &TFZaklad::Closed); }
+    void Code(int32_t code) { m_program->hub().HandleReminderCommand(code); }
     bool Ended() const { return !m_closed->isEmpty(); }
-    QString DataPath() const { return m_folder->file(QStringLiteral("korvel.da1")); }
+    QString DataPath() const { return m_program->dataPath(); }
     template <class T = StandIn> T* Window(const QString& name) { return dynamic_cast<T*>(FindForm(name)); }
-    void DeleteWindows()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -199,27 +159,22 @@ private slots:
 
     void init()
     {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        StartHub();
+        m_program = std::make_unique<RemindersProgram>(T0);
+        WatchHub();
     }
 
     void cleanup()
     {
-        DeleteWindows();
+        m_program->closeWindows();
         m_closed.reset();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     // What a killed program left beside the data files goes at the start;
     // a replacement that a live program is writing stays.
     void aStartRemovesLeftOverNewFiles()
     {
-        const QString contacts = m_folder->file(QStringLiteral("korvel.db1"));
+        const QString contacts = m_program->file(QStringLiteral("korvel.db1"));
         writeFileBytes(DataPath() + ".new", "half a file");
         writeFileBytes(contacts + ".new", "half a file");
         StartHub();
@@ -234,26 +189,26 @@ private slots:
 
     void startsHiddenWithItsPaths()
     {
-        QVERIFY(!m_hub->isVisible());
-        QCOMPARE(m_hub->objectName(), QStringLiteral("FZaklad"));
-        QCOMPARE(m_hub->windowTitle(), QStringLiteral("Korvel-Pripomenuti"));
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
-        QCOMPARE(m_hub->SettingsFile(), m_folder->iniPath());
-        QCOMPARE(m_hub->ReminderDataPath(), m_folder->path() + "/korvel.da1");
-        QCOMPARE(m_hub->ContactDataPath(), m_folder->path() + "/korvel.db1");
-        QCOMPARE(Help::helpFile(), m_folder->path() + "/napoveda");
-        QCOMPARE(FZaklad(), m_hub.get());
-        QVERIFY(!m_hub->SetupRun());
+        QVERIFY(!m_program->hub().isVisible());
+        QCOMPARE(m_program->hub().objectName(), QStringLiteral("FZaklad"));
+        QCOMPARE(m_program->hub().windowTitle(), QStringLiteral("Korvel-Pripomenuti"));
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().SettingsFile(), m_program->iniPath());
+        QCOMPARE(m_program->hub().ReminderDataPath(), m_program->folder() + "/korvel.da1");
+        QCOMPARE(m_program->hub().ContactDataPath(), m_program->folder() + "/korvel.db1");
+        QCOMPARE(Help::helpFile(), m_program->folder() + "/napoveda");
+        QCOMPARE(FZaklad(), &m_program->hub());
+        QVERIFY(!m_program->hub().SetupRun());
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
 
         // The data folder comes from the settings, the settings file never moves.
         QTemporaryDir data;
-        IniWriteString(m_folder->iniPath(), "Nastav", "adrdatabaze", data.path());
+        IniWriteString(m_program->iniPath(), "Nastav", "adrdatabaze", data.path());
         StartHub();
-        QCOMPARE(m_hub->ReminderDataPath(), data.path() + "/korvel.da1");
-        QCOMPARE(m_hub->ContactDataPath(), data.path() + "/korvel.db1");
-        QCOMPARE(m_hub->SettingsFile(), m_folder->iniPath());
+        QCOMPARE(m_program->hub().ReminderDataPath(), data.path() + "/korvel.da1");
+        QCOMPARE(m_program->hub().ContactDataPath(), data.path() + "/korvel.db1");
+        QCOMPARE(m_program->hub().SettingsFile(), m_program->iniPath());
     }
 
     void eachCommandOpensItsWindowOnce_data()
@@ -276,13 +231,13 @@ private slots:
         Code(code);
         QCOMPARE(OpenCount(name), 1);
         QCOMPARE(Window(name)->Mode, OpenMode::Interactive);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         // Asked again: the open one comes forward, no second one.
         Window(name)->showMinimized();
         Code(code);
         QCOMPARE(OpenCount(name), 1);
         QVERIFY(!Window(name)->isMinimized());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(!Ended());
     }
 
@@ -302,7 +257,7 @@ private slots:
         Code(rcRestore);
         QVERIFY(!Window("FNewPrip")->isMinimized());
         QVERIFY(!Window("FExport")->isMinimized());
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         QVERIFY(Dialogs::shown().isEmpty());
     }
 
@@ -331,7 +286,7 @@ private slots:
         QVERIFY(overview);
         Code(rcRefreshOverview);
         QCOMPARE(overview->Refreshes, 1);
-        m_hub->RefreshOverview();
+        m_program->hub().RefreshOverview();
         QCOMPARE(overview->Refreshes, 2);
         // The program's own post comes round through the channel.
         PostRefreshOverview();
@@ -371,7 +326,7 @@ private slots:
         // program on the way to the new one.
         Code(code);
         QVERIFY(!Ended());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!old);
         QCOMPARE(OpenCount(newName), 1);
@@ -383,7 +338,7 @@ private slots:
     {
         QTemporaryDir logs;
         FakeTray tray(logs.filePath("tray.log"));
-        QTRY_VERIFY(tray.Ready());
+        QTRY_VERIFY(tray.Ready(0));
         Code(rcAutoExport);
         QCOMPARE(Window("FExportAuto")->Mode, OpenMode::Automatic);
         QTRY_COMPARE(tray.Codes(), QStringList { "7 0" });
@@ -393,7 +348,7 @@ private slots:
     {
         QTemporaryDir logs;
         FakeTray tray(logs.filePath("tray.log"));
-        QTRY_VERIFY(tray.Ready());
+        QTRY_VERIFY(tray.Ready(0));
 
         // Not due: the tray resumes and the program stays, hidden.
         SetAutoImportDueTest({});
@@ -419,7 +374,7 @@ private slots:
 
     void hotkeyFailuresAreReported()
     {
-        IniWriteInteger(m_folder->iniPath(), "Klaves", "chyba", 2);
+        IniWriteInteger(m_program->iniPath(), "Klaves", "chyba", 2);
         Code(rcNewReminder);
         Code(rcHotkeyFailures);
         QCOMPARE(Dialogs::shown().size(), 1);
@@ -430,7 +385,7 @@ private slots:
         QVERIFY(!Ended()); // a window is open
 
         StartHub();
-        IniWriteString(m_folder->iniPath(), "Klaves", "chyba", "");
+        IniWriteString(m_program->iniPath(), "Klaves", "chyba", "");
         Code(rcHotkeyFailures);
         QVERIFY(Dialogs::shown().at(1).text.startsWith("Počet nezaregistrovaných klávesových zkratek: 0\r"));
         QVERIFY(Ended()); // started for the message only
@@ -451,7 +406,7 @@ private slots:
         Window("FNewPrip")->setWindowState(Qt::WindowMinimized);
         Code(code);
         QVERIFY(Window("FNewPrip")->isMinimized()); // not even restored
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(Dialogs::shown().isEmpty());
         for (int n = 1; n <= 3; ++n)
             QVERIFY(!FindPopup(n));
@@ -475,8 +430,8 @@ private slots:
         QCOMPARE(third->RecordNumber(), 3);
         QCOMPARE(third->ReminderCreated(), 1003.0);
         QVERIFY(third->isVisible());
-        QCOMPARE(m_hub->LastPopupTime(), Now());
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().LastPopupTime(), Now());
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         QVERIFY(!FindPopup(2));
     }
 
@@ -534,22 +489,22 @@ private slots:
         QFETCH(int, quietSeconds);
         QFETCH(int, ringSeconds);
         if (!pripopak.isEmpty())
-            IniWriteString(m_folder->iniPath(), "Nastav", "pripopak", pripopak);
+            IniWriteString(m_program->iniPath(), "Nastav", "pripopak", pripopak);
         WriteReminders(DataPath(), { 1, 2 });
         Code(2);
         auto* popup = dynamic_cast<StandInPopup*>(FindPopup(2));
         QVERIFY(popup);
-        const double shown = m_hub->LastPopupTime();
+        const double shown = m_program->hub().LastPopupTime();
 
         Clock::advance(qint64(quietSeconds) * 1000);
         Code(2);
         QCOMPARE(popup->Rings, 0);
-        QCOMPARE(m_hub->LastPopupTime(), shown);
+        QCOMPARE(m_program->hub().LastPopupTime(), shown);
 
         Clock::setNow(T0.addSecs(ringSeconds));
         Code(2);
         QCOMPARE(popup->Rings, 1);
-        QCOMPARE(m_hub->LastPopupTime(), Now());
+        QCOMPARE(m_program->hub().LastPopupTime(), Now());
         QCOMPARE(OpenCount("Pripomenuti2"), 1);
         QVERIFY(Dialogs::shown().isEmpty()); // no conversion error, whatever the setting
     }
@@ -621,11 +576,11 @@ private slots:
         WriteReminders(DataPath(), { 1 });
         Code(rcNewReminder);
         Code(1);
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         FindPopup(1)->close();
         QVERIFY(!Ended());
         Window("FNewPrip")->close();
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QCOMPARE(m_closed->size(), 1);
     }
 
@@ -644,7 +599,8 @@ private slots:
     void codesAreHandledWhileAModalDialogRuns()
     {
         // A real message box, with its own event loop.
-        m_dialogs.reset();
+        Dialogs::clearScript();
+        Dialogs::setScripted(false);
         bool posted = false;
         bool sawWindow = false;
         QTimer poll;
@@ -675,25 +631,24 @@ private slots:
         QTemporaryDir xdg;
         qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.filePath("config")));
-        const QString started = m_folder->file("korvel.started");
-        const QString tray = m_folder->file("korvel");
+        const QString started = m_program->file("korvel.started");
+        const QString tray = m_program->file("korvel");
         writeFileBytes(tray, "#!/bin/sh\necho started > \"$0.started\"\n");
         QFile::setPermissions(tray, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        m_hub.reset();
 
         StartHub({ "ruvo", "-setup" });
-        QVERIFY(m_hub->SetupRun());
+        QVERIFY(m_program->hub().SetupRun());
         const QString apps = xdg.filePath("data/applications/korvel/");
         QVERIFY(QFileInfo::exists(xdg.filePath("config/autostart/korvel.desktop")));
         QVERIFY(QFileInfo::exists(apps + "korvel.desktop"));
         QVERIFY(QFileInfo::exists(apps + "popis.desktop"));
         QVERIFY(QFileInfo::exists(apps + "napoveda.desktop"));
         QVERIFY(QString::fromUtf8(readFileBytes(xdg.filePath("config/autostart/korvel.desktop"))).contains(tray));
-        QVERIFY(QString::fromUtf8(readFileBytes(apps + "popis.desktop")).contains(m_folder->file("popis.txt")));
+        QVERIFY(QString::fromUtf8(readFileBytes(apps + "popis.desktop")).contains(m_program->file("popis.txt")));
         QVERIFY(QString::fromUtf8(readFileBytes(apps + "napoveda.desktop"))
-                    .contains(m_folder->file("napoveda/index.html")));
-        QCOMPARE(IniReadInteger(m_folder->iniPath(), "ZvukAdr", "pocet", 0), 1);
-        QCOMPARE(IniReadString(m_folder->iniPath(), "ZvukAdr", "1", ""), m_folder->file("sound"));
+                    .contains(m_program->file("napoveda/index.html")));
+        QCOMPARE(IniReadInteger(m_program->iniPath(), "ZvukAdr", "pocet", 0), 1);
+        QCOMPARE(IniReadString(m_program->iniPath(), "ZvukAdr", "1", ""), m_program->file("sound"));
         QCOMPARE(Dialogs::beeps(), QList<MsgDlgType> { MsgDlgType::Custom });
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().at(0).text,
@@ -701,11 +656,11 @@ private slots:
         QTRY_VERIFY(QFileInfo::exists(started));
 
         // A second set-up keeps the sound folders the user chose.
-        IniWriteInteger(m_folder->iniPath(), "ZvukAdr", "pocet", 2);
-        IniWriteString(m_folder->iniPath(), "ZvukAdr", "1", "/elsewhere");
+        IniWriteInteger(m_program->iniPath(), "ZvukAdr", "pocet", 2);
+        IniWriteString(m_program->iniPath(), "ZvukAdr", "1", "/elsewhere");
         StartHub({ "ruvo", "-setup" });
-        QCOMPARE(IniReadString(m_folder->iniPath(), "ZvukAdr", "1", ""), QStringLiteral("/elsewhere"));
-        QCOMPARE(IniReadInteger(m_folder->iniPath(), "ZvukAdr", "pocet", 0), 2);
+        QCOMPARE(IniReadString(m_program->iniPath(), "ZvukAdr", "1", ""), QStringLiteral("/elsewhere"));
+        QCOMPARE(IniReadInteger(m_program->iniPath(), "ZvukAdr", "pocet", 0), 2);
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
     }
@@ -715,16 +670,16 @@ private slots:
         QTemporaryDir xdg;
         qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.filePath("config")));
-        const QString tray = m_folder->file("korvel");
+        const QString tray = m_program->file("korvel");
         writeFileBytes(tray, "#!/bin/sh\necho started > \"$0.started\"\n");
         QFile::setPermissions(tray, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QTemporaryDir logs;
         FakeTray running(logs.filePath("tray.log"));
-        QTRY_VERIFY(running.Ready());
+        QTRY_VERIFY(running.Ready(0));
 
         StartHub({ "ruvo", "-setup" });
         QTRY_COMPARE(running.Codes(), QStringList { "0 0" }); // a code it ignores
-        QVERIFY(!QFileInfo::exists(m_folder->file("korvel.started")));
+        QVERIFY(!QFileInfo::exists(m_program->file("korvel.started")));
         QVERIFY(QFileInfo::exists(xdg.filePath("config/autostart/korvel.desktop")));
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
@@ -736,7 +691,7 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.filePath("config")));
         StartHub({ "ruvo", "-setup" });
-        QVERIFY(m_hub->SetupRun());
+        QVERIFY(m_program->hub().SetupRun());
         QVERIFY(QFileInfo::exists(xdg.filePath("data/applications/korvel/korvel.desktop")));
         QCOMPARE(Dialogs::shown().size(), 1);
         qunsetenv("XDG_DATA_HOME");
@@ -757,7 +712,7 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(xdg.filePath("data")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(xdg.filePath("config")));
         StartHub(args);
-        QVERIFY(!m_hub->SetupRun());
+        QVERIFY(!m_program->hub().SetupRun());
         QVERIFY(!QFileInfo::exists(xdg.filePath("data/applications")));
         QVERIFY(Dialogs::shown().isEmpty());
         // It runs as the hub.

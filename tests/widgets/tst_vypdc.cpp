@@ -15,6 +15,7 @@
 #include "shared/commands.h"
 
 #include "components/forms.h"
+#include "remindersprogram.h"
 #include "testsupport.h"
 #include "timezone.h"
 
@@ -55,10 +56,7 @@ class TestVypDC : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProcessTimeZone> m_zone;
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFZaklad> m_hub;
+    std::unique_ptr<RemindersProgram> m_program;
 
     TFVypDC* Open()
     {
@@ -86,26 +84,9 @@ class TestVypDC : public QObject {
 private slots:
     void initTestCase() { m_zone = std::make_unique<ProcessTimeZone>("Europe/Prague"); }
 
-    void init()
-    {
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        m_hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-    }
+    void init() { m_program = std::make_unique<RemindersProgram>(T0); }
 
-    void cleanup()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows << w;
-        qDeleteAll(windows);
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_program.reset(); }
 
     void opensAtTheCursorWithThePresentMinute()
     {
@@ -281,7 +262,7 @@ private slots:
 
     void theNewReminderFormGetsTheResult()
     {
-        m_hub->HandleReminderCommand(rcNewReminder);
+        m_program->hub().HandleReminderCommand(rcNewReminder);
         auto* form = qobject_cast<TFNewPrip*>(FindForm(QStringLiteral("FNewPrip")));
         QVERIFY(form);
         QPointer<TFVypDC> seen;
