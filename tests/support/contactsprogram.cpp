@@ -18,6 +18,13 @@ ContactsProgram::~ContactsProgram()
     m_hub.reset();
 }
 
+void ContactsProgram::restart()
+{
+    closeWindows();
+    m_hub.reset();
+    m_hub = std::make_unique<TFKZaklad>();
+}
+
 int ContactsProgram::add(ContactRecord record) const
 {
     return AppendContact(dataPath(), record);

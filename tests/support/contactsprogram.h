@@ -22,6 +22,7 @@ public:
 
     TFKZaklad& hub() const { return *m_hub; }
     QString folder() const { return m_folder.path(); }
+    QString iniPath() const { return m_folder.iniPath(); }
     QString dataPath() const { return m_folder.file(QStringLiteral("korvel.db1")); }
     QString placementIni() const { return m_folder.file(QStringLiteral("korvelk.ini")); }
 
@@ -32,6 +33,8 @@ public:
 
     // The open window of that name (as the program finds it), made active.
     QWidget* window(const QString& name) const;
+    // The windows and the main form go, then a fresh main form starts.
+    void restart();
     // Frees every window of the program that is still open.
     void closeWindows() const;
 

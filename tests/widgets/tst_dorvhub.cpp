@@ -15,6 +15,7 @@
 #include "shared/contactfile.h"
 #include "shared/f_p.h"
 
+#include "contactsprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -103,34 +104,21 @@ void WriteContacts(const QString& path, const QStringList& surnames)
 class TestDorvHub : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFKZaklad> m_hub;
+    std::unique_ptr<ContactsProgram> m_program;
     std::unique_ptr<QSignalSpy> m_closed;
 
     void StartHub()
     {
-        DeleteWindows();
         m_closed.reset();
-        m_hub.reset();
-        m_hub = std::make_unique<TFKZaklad>();
-        m_closed = std::make_unique<QSignalSpy>(m_hub.get(), &TFKZaklad::Closed);
+        m_program->restart();
+        WatchHub();
     }
-    void Code(int32_t code, int32_t arg = 0) { m_hub->HandleContactCommand(code, arg); }
+    void WatchHub() { m_closed = std::make_unique<QSignalSpy>(&m_program->hub(), &TFKZaklad::Closed); }
+    void Code(int32_t code, int32_t arg = 0) { m_program->hub().HandleContactCommand(code, arg); }
     bool Ended() const { return !m_closed->isEmpty(); }
-    QString DataPath() const { return m_folder->file(QStringLiteral("korvel.db1")); }
-    QString PlacementPath() const { return m_folder->file(QStringLiteral("korvelk.ini")); }
+    QString DataPath() const { return m_program->dataPath(); }
+    QString PlacementPath() const { return m_program->placementIni(); }
     template <class T = StandIn> T* Window(const QString& name) { return dynamic_cast<T*>(FindForm(name)); }
-    void DeleteWindows()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
 
 private slots:
     void initTestCase()
@@ -141,52 +129,47 @@ private slots:
     void init()
     {
         RegisterStandIns();
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        StartHub();
+        m_program = std::make_unique<ContactsProgram>(T0);
+        WatchHub();
     }
 
     void cleanup()
     {
-        DeleteWindows();
         m_closed.reset();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void startsHiddenWithItsPaths()
     {
-        QVERIFY(!m_hub->isVisible());
-        QCOMPARE(m_hub->objectName(), QStringLiteral("FKZaklad"));
-        QCOMPARE(m_hub->windowTitle(), QStringLiteral("Korvel-Kontakt"));
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
-        QCOMPARE(m_hub->OpenEditFormCount(), 0);
-        QCOMPARE(m_hub->SettingsFile(), m_folder->iniPath());
-        QCOMPARE(m_hub->PlacementFile(), PlacementPath());
-        QCOMPARE(m_hub->PlacementFileName(), QStringLiteral("korvelk.ini"));
-        QCOMPARE(m_hub->ContactDataPath(), DataPath());
-        QCOMPARE(Help::helpFile(), m_folder->path() + "/napoveda");
-        QCOMPARE(FKZaklad(), m_hub.get());
+        QVERIFY(!m_program->hub().isVisible());
+        QCOMPARE(m_program->hub().objectName(), QStringLiteral("FKZaklad"));
+        QCOMPARE(m_program->hub().windowTitle(), QStringLiteral("Korvel-Kontakt"));
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenEditFormCount(), 0);
+        QCOMPARE(m_program->hub().SettingsFile(), m_program->iniPath());
+        QCOMPARE(m_program->hub().PlacementFile(), PlacementPath());
+        QCOMPARE(m_program->hub().PlacementFileName(), QStringLiteral("korvelk.ini"));
+        QCOMPARE(m_program->hub().ContactDataPath(), DataPath());
+        QCOMPARE(Help::helpFile(), m_program->folder() + "/napoveda");
+        QCOMPARE(FKZaklad(), &m_program->hub());
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
 
         // The data folder comes from the shared settings, stored in either
         // form; one ending in a separator still names the file in it.
         QTemporaryDir data;
-        for (const QString& stored : { data.path(), data.path() + "/", QString(data.path()).replace('/', '\\') + "\\" }) {
-            IniWriteString(m_folder->iniPath(), "Nastav", "adrdatabaze", stored);
+        for (const QString& stored :
+            { data.path(), data.path() + "/", QString(data.path()).replace('/', '\\') + "\\" }) {
+            IniWriteString(m_program->iniPath(), "Nastav", "adrdatabaze", stored);
             StartHub();
-            WriteContacts(m_hub->ContactDataPath(), { "Novák" });
-            QCOMPARE(QFileInfo(m_hub->ContactDataPath()).canonicalFilePath(),
+            WriteContacts(m_program->hub().ContactDataPath(), { "Novák" });
+            QCOMPARE(QFileInfo(m_program->hub().ContactDataPath()).canonicalFilePath(),
                 QFileInfo(data.filePath("korvel.db1")).canonicalFilePath());
-            QCOMPARE(m_hub->SettingsFile(), m_folder->iniPath());
+            QCOMPARE(m_program->hub().SettingsFile(), m_program->iniPath());
         }
         // Gone with the hub.
         m_closed.reset();
-        m_hub.reset();
+        m_program.reset();
         QCOMPARE(FKZaklad(), nullptr);
     }
 
@@ -199,7 +182,7 @@ private slots:
         QVERIFY(form->isMinimized());
         Code(dcRestore);
         QVERIFY(!form->isMinimized());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(!Ended());
     }
 
@@ -230,7 +213,7 @@ private slots:
         Code(dcNewContact);
         Code(dcNewContact);
         QCOMPARE(OpenWindows(QStringLiteral("FKNew")).size(), 2);
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
     }
 
     void overviewOpensOnceAndComesForward()
@@ -245,7 +228,7 @@ private slots:
         QCOMPARE(open.size(), 1);
         QCOMPARE(open[0], first);
         QVERIFY(!first->isMinimized());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
     }
 
     void theDeletedContactsWindowIsNoOverview()
@@ -330,7 +313,7 @@ private slots:
         Code(code, 1);
         QVERIFY(!form->isMinimized());
         QCOMPARE(QApplication::topLevelWidgets().size(), before);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(!Ended());
     }
 
@@ -355,14 +338,14 @@ private slots:
     {
         Code(dcOverview);
         Code(dcNewContact);
-        QCOMPARE(m_hub->OpenWindowCount(), 2);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 2);
         Window(QStringLiteral("FKNew"))->close();
         QVERIFY(!Ended());
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         // The hidden main form was never shown; the last window still ends
         // the program.
         Window(QStringLiteral("FKPrehled"))->close();
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QVERIFY(Ended());
     }
 
@@ -390,7 +373,7 @@ private slots:
         Dialogs::queueModal([&](QDialog* box) {
             caption = box->windowTitle();
             box->show(); // shown as exec would show it
-            countWhileOpen = m_hub->OpenWindowCount();
+            countWhileOpen = m_program->hub().OpenWindowCount();
             box->move(33, 44);
             box->close();
             return int(mrOk);
@@ -399,9 +382,9 @@ private slots:
         QCOMPARE(Dialogs::shownModals(), QStringList { "FKAbout" });
         QCOMPARE(caption, QStringLiteral("About Korvel-Kontakt"));
         QCOMPARE(countWhileOpen, 2);
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         QVERIFY(!Ended());
-        QCOMPARE(IniReadInteger(m_folder->iniPath(), "FAbout", "Left", -1), 33);
+        QCOMPARE(IniReadInteger(m_program->iniPath(), "FAbout", "Left", -1), 33);
         QCOMPARE(IniReadInteger(PlacementPath(), "FAbout", "Left", -1), -1);
 
         // The box open: the menu brings it forward instead of a second one.
@@ -431,7 +414,7 @@ private slots:
         sizeable->close();
         QCOMPARE(IniReadInteger(PlacementPath(), "FKNew", "Width", 0), 590);
         QCOMPARE(IniReadInteger(PlacementPath(), "FKNew", "Height", 0), 440);
-        QVERIFY(!QFile::exists(m_folder->iniPath()));
+        QVERIFY(!QFile::exists(m_program->iniPath()));
 
         // A fixed window keeps its designed size and restores its position
         // only.
@@ -448,21 +431,21 @@ private slots:
         QCOMPARE(fixed->MinTrackWidth, 0);
         QVERIFY(!fixed->BHelp());
         QCOMPARE(fixed->pos(), QPoint(70, 80));
-        QCOMPARE(m_hub->OpenWindowCount(), 1);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 1);
         fixed->close();
         QVERIFY(Ended());
     }
 
     void editFormsAreCountedApart()
     {
-        m_hub->EditFormOpened();
-        m_hub->EditFormOpened();
-        QCOMPARE(m_hub->OpenEditFormCount(), 2);
-        m_hub->EditFormClosed();
-        m_hub->EditFormClosed();
-        m_hub->EditFormClosed();
-        QCOMPARE(m_hub->OpenEditFormCount(), 0);
-        QCOMPARE(m_hub->OpenWindowCount(), 0);
+        m_program->hub().EditFormOpened();
+        m_program->hub().EditFormOpened();
+        QCOMPARE(m_program->hub().OpenEditFormCount(), 2);
+        m_program->hub().EditFormClosed();
+        m_program->hub().EditFormClosed();
+        m_program->hub().EditFormClosed();
+        QCOMPARE(m_program->hub().OpenEditFormCount(), 0);
+        QCOMPARE(m_program->hub().OpenWindowCount(), 0);
         QVERIFY(!Ended());
     }
 };

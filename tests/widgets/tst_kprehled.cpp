@@ -20,6 +20,7 @@
 #include "shared/contactfile.h"
 #include "shared/f_p.h"
 
+#include "contactsprogram.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -140,14 +141,11 @@ public:
 class TestKPrehled : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TempProgramFolder> m_folder;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<FixedClock> m_clock;
-    std::unique_ptr<TFKZaklad> m_hub;
+    std::unique_ptr<ContactsProgram> m_program;
     QList<QUrl> m_opened;
 
-    QString DataPath() const { return m_folder->file(QStringLiteral("korvel.db1")); }
-    QString Ini() const { return m_folder->file(QStringLiteral("korvelk.ini")); }
+    QString DataPath() const { return m_program->dataPath(); }
+    QString Ini() const { return m_program->placementIni(); }
 
     void WritePeople()
     {
@@ -159,13 +157,8 @@ class TestKPrehled : public QObject {
 
     TFKPrehled* Open()
     {
-        m_hub->HandleContactCommand(dcOverview, 0);
-        auto* overview = dynamic_cast<TFKPrehled*>(FindForm(QStringLiteral("FKPrehled")));
-        if (overview) {
-            QApplication::setActiveWindow(overview);
-            QCoreApplication::processEvents();
-        }
-        return overview;
+        m_program->hub().HandleContactCommand(dcOverview, 0);
+        return dynamic_cast<TFKPrehled*>(m_program->window(QStringLiteral("FKPrehled")));
     }
 
     // The texts of the column captioned caption, top to bottom.
@@ -201,16 +194,6 @@ class TestKPrehled : public QObject {
         next->setFocus(Qt::TabFocusReason);
     }
 
-    void DeleteWindows()
-    {
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != m_hub.get() && !w->parentWidget())
-                windows.append(w);
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
-    }
-
 private slots:
     void init()
     {
@@ -221,10 +204,7 @@ private slots:
         ContactForms().Register("FKExportCSV", [](OpenMode) { return new ExportStandIn; });
         ContactForms().Register("FKImportCSV", [](OpenMode) { return new WizardStandIn; });
         ContactForms().Register("FKOdstran", [](OpenMode) { return new DeletedStandIn; });
-        m_folder = std::make_unique<TempProgramFolder>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
-        m_clock = std::make_unique<FixedClock>(T0);
-        m_hub = std::make_unique<TFKZaklad>();
+        m_program = std::make_unique<ContactsProgram>(T0);
         m_opened.clear();
         SetShellOpener([this](const QUrl& url) {
             m_opened << url;
@@ -235,11 +215,7 @@ private slots:
     void cleanup()
     {
         SetShellOpener({});
-        DeleteWindows();
-        m_hub.reset();
-        m_clock.reset();
-        m_dialogs.reset();
-        m_folder.reset();
+        m_program.reset();
     }
 
     void opensWithTheDefaultColumnsSortedTheCzechWay()
@@ -377,7 +353,7 @@ private slots:
         r.prijmeni = QStringLiteral("Nový");
         r.skupina1 = QStringLiteral("rodina");
         AppendContact(DataPath(), r);
-        m_hub->HandleContactCommand(dcReloadGroups, 0);
+        m_program->hub().HandleContactCommand(dcReloadGroups, 0);
         QCOMPARE(Surnames(o), QStringList({ "Chmelová", "Novák", "Nový" }));
     }
 
@@ -648,11 +624,11 @@ private slots:
 
         r = Contact(People[5]);
         AppendContact(DataPath(), r);
-        m_hub->EditFormOpened();
+        m_program->hub().EditFormOpened();
         o->BFormOdstranClick();
         QCOMPARE(Dialogs::shown().last().text, QStringLiteral("Některé kontakty jsou editovány - nelze spustit."));
         QVERIFY(Dialogs::shownModals().isEmpty());
-        m_hub->EditFormClosed();
+        m_program->hub().EditFormClosed();
 
         // Cancelled: nothing is rebuilt; OK: the columns are read again.
         IniWriteString(Ini(), "FKPrehled", "ListSeznam", "3");
@@ -671,7 +647,7 @@ private slots:
         ChooserStandIn* chooser = nullptr;
         Dialogs::queueModal([&](QDialog* d) {
             chooser = dynamic_cast<ChooserStandIn*>(d);
-            IniWriteString(m_hub->PlacementFile(), chooser->Section, "ListSeznam", "2;43");
+            IniWriteString(m_program->hub().PlacementFile(), chooser->Section, "ListSeznam", "2;43");
             return int(mrOk);
         });
         o->MPolozky->trigger();
