@@ -7,8 +7,8 @@
 #include "shared/contactfile.h"
 
 #include "contactsprogram.h"
+#include "offscreen.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -53,12 +53,6 @@ ContactsProgram& filledProgram()
         writeContacts(Program->dataPath());
     }
     return *Program;
-}
-
-void closeWindow(QWidget* w)
-{
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 constexpr int Listed = RecordCount - RecordCount / 10;
@@ -110,11 +104,5 @@ BENCHMARK(BM_ContactOverviewNameFilter)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Program.reset(); // its windows go before the application
-    return 0;
+    return runOffscreen(argc, argv, [] { Program.reset(); });
 }

@@ -1,16 +1,14 @@
 // The reminder overview over a file of 10,000 reminders: the real window
 // (offscreen) opened, filled, sorted by time and shown; a refresh of the open
 // window; a sort by caption in Czech order.
-#include "platform/clock.h"
 #include "platform/datetime.h"
-#include "platform/paths.h"
 #include "reminders/ruvo_prehled.h"
-#include "reminders/ruvo_zaklad.h"
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
 
-#include <QApplication>
-#include <QTemporaryDir>
+#include "offscreen.h"
+#include "remindersprogram.h"
+
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -48,35 +46,20 @@ void writeReminders(const QString& path, double now)
     }
 }
 
-struct Program {
-    QTemporaryDir dir;
-    std::unique_ptr<TFZaklad> hub;
+std::unique_ptr<RemindersProgram> Program;
 
-    static Program& get()
-    {
-        static Program program;
-        return program;
-    }
-
-private:
-    Program()
-    {
-        SetProgramFolderForTests(dir.path());
-        Clock::setNow(QDateTime(QDate(2026, 3, 5), QTime(10, 0)));
-        writeReminders(dir.filePath(QStringLiteral("korvel.da1")), Now());
-        hub = std::make_unique<TFZaklad>(QStringList { QStringLiteral("ruvo") });
-    }
-};
-
-void closeWindow(TFPrehled* w)
+RemindersProgram& filledProgram()
 {
-    w->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (!Program) {
+        Program = std::make_unique<RemindersProgram>(QDateTime(QDate(2026, 3, 5), QTime(10, 0)));
+        writeReminders(Program->dataPath(), Now());
+    }
+    return *Program;
 }
 
 void BM_OverviewOpen(benchmark::State& state)
 {
-    Program::get();
+    filledProgram();
     for (auto _ : state) {
         auto* w = new TFPrehled;
         w->show();
@@ -92,7 +75,7 @@ BENCHMARK(BM_OverviewOpen)->Unit(benchmark::kMillisecond);
 
 void BM_OverviewRefresh(benchmark::State& state)
 {
-    Program::get();
+    filledProgram();
     auto* w = new TFPrehled;
     w->show();
     for (auto _ : state)
@@ -103,7 +86,7 @@ BENCHMARK(BM_OverviewRefresh)->Unit(benchmark::kMillisecond);
 
 void BM_OverviewSortByCaption(benchmark::State& state)
 {
-    Program::get();
+    filledProgram();
     auto* w = new TFPrehled;
     w->show();
     for (auto _ : state)
@@ -116,10 +99,5 @@ BENCHMARK(BM_OverviewSortByCaption)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreen(argc, argv, [] { Program.reset(); });
 }

@@ -8,7 +8,8 @@
 #include "shared/reminderkinds.h"
 #include "tray/f_skryto.h"
 
-#include <QApplication>
+#include "offscreen.h"
+
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -84,10 +85,5 @@ BENCHMARK(BM_SoundReminderTick)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreen(argc, argv);
 }
