@@ -25,15 +25,6 @@ namespace {
 
 const QString OverviewTitle = QStringLiteral("^Přehled kontaktů$");
 
-QList<qulonglong> visibleWindows(const Desktop& d, const QStringList& how)
-{
-    QList<qulonglong> ids;
-    for (const QString& id :
-        d.xdotool(QStringList { "search", "--onlyvisible" } + how).split(u'\n', Qt::SkipEmptyParts))
-        ids << id.toULongLong();
-    return ids;
-}
-
 void writeContacts(const QString& path)
 {
     for (const char16_t* surname : { u"Novák", u"Čermáková", u"Dvořák" }) {
@@ -50,12 +41,12 @@ void writeContacts(const QString& path)
 bool closeByEscape(const Desktop& d, qulonglong window)
 {
     return waitUntil(15000, [&] {
-        if (!visibleWindows(d, { "--name", OverviewTitle }).contains(window))
+        if (!d.visibleWindows({ "--name", OverviewTitle }).contains(window))
             return true;
         d.xdotool({ "windowfocus", "--sync", QString::number(window) });
         d.xdotool({ "key", "Escape" });
         QThread::msleep(300);
-        return !visibleWindows(d, { "--name", OverviewTitle }).contains(window);
+        return !d.visibleWindows({ "--name", OverviewTitle }).contains(window);
     });
 }
 
@@ -135,7 +126,7 @@ private slots:
         QCOMPARE(second->exitCode(), 0);
         QVERIFY(CommandChannel::post(ContactAppTitle, dcOverview));
         QThread::msleep(500);
-        QCOMPARE(visibleWindows(d, { "--name", OverviewTitle }), QList<qulonglong> { overview });
+        QCOMPARE(d.visibleWindows({ "--name", OverviewTitle }), QList<qulonglong> { overview });
         QCOMPARE(dorv->state(), QProcess::Running);
 
         QTest::qWait(400); // painted
@@ -165,26 +156,7 @@ private slots:
         // The menu opens upwards from the tray: from its bottom edge "Nové
         // připomenutí", "Přehled připomenutí", a separator, "Nový kontakt",
         // "Přehled kontaktů".
-        const QPoint c = d.geometry(icon).center();
-        qulonglong overview = 0;
-        for (int attempt = 0; attempt < 3 && !overview; ++attempt) {
-            const QList<qulonglong> before = visibleWindows(d, { "--classname", "korvel" });
-            d.xdotool({ "mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3" });
-            qulonglong menu = 0;
-            waitUntil(5000, [&] {
-                for (qulonglong w : visibleWindows(d, { "--classname", "korvel" }))
-                    if (!before.contains(w) && d.geometry(w).height() > 100)
-                        menu = w;
-                return menu != 0;
-            });
-            if (!menu)
-                continue;
-            QThread::msleep(300); // mapped is not yet taking keys
-            d.xdotool({ "key", "Up", "Up", "Up", "Up", "Return" });
-            overview = d.waitForWindow(OverviewTitle, 15000);
-            if (!overview)
-                d.xdotool({ "key", "Escape" });
-        }
+        const qulonglong overview = d.chooseFromTrayMenu(icon, 4, OverviewTitle);
         QVERIFY2(overview, "the overview did not open from the tray menu");
         QVERIFY(CommandChannel::answers(ContactAppTitle));
         QTest::qWait(400);

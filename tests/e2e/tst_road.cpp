@@ -27,15 +27,6 @@ namespace {
 const QString Title = QStringLiteral("Porada týmu");
 const QString NewTitle = QStringLiteral("Porada celého týmu");
 
-QList<qulonglong> visibleWindows(const Desktop& d, const QStringList& how)
-{
-    QList<qulonglong> ids;
-    for (const QString& id :
-        d.xdotool(QStringList { "search", "--onlyvisible" } + how).split(u'\n', Qt::SkipEmptyParts))
-        ids << id.toULongLong();
-    return ids;
-}
-
 // The user at the keyboard of one window: it takes the focus first.
 class Keys {
 public:
@@ -107,37 +98,6 @@ QString dump(const Record& rec)
 class TestRoad : public QObject {
     Q_OBJECT
 
-    // Opens the tray menu with a right click on the icon and chooses the item
-    // ups places above its bottom edge (the menu opens upwards from the
-    // tray, its reminder items last); waits for the window it opens.
-    qulonglong fromTrayMenu(const Desktop& d, qulonglong icon, int ups, const QString& window)
-    {
-        const QPoint c = d.geometry(icon).center();
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            const QList<qulonglong> before = visibleWindows(d, { "--classname", "korvel" });
-            d.xdotool({ "mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3" });
-            qulonglong menu = 0;
-            waitUntil(5000, [&] {
-                for (qulonglong w : visibleWindows(d, { "--classname", "korvel" }))
-                    if (!before.contains(w) && d.geometry(w).height() > 100)
-                        menu = w;
-                return menu != 0;
-            });
-            if (!menu)
-                continue;
-            QThread::msleep(300); // mapped is not yet taking keys
-            QStringList keys;
-            for (int i = 0; i < ups; ++i)
-                keys << "Up";
-            keys << "Return";
-            d.xdotool(QStringList { "key" } + keys);
-            if (const qulonglong opened = d.waitForWindow(window, 15000))
-                return opened;
-            d.xdotool({ "key", "Escape" });
-        }
-        return 0;
-    }
-
     // Answers the confirmation that was just asked with Yes (its first
     // button); a box just mapped may not take keys yet.
     bool answerYes(const Desktop& d, const QString& question)
@@ -148,12 +108,12 @@ class TestRoad : public QObject {
         if (!box)
             return false;
         return waitUntil(10000, [&] {
-            const QList<qulonglong> boxes = visibleWindows(d, { "--name", "^Potvrzení" });
+            const QList<qulonglong> boxes = d.visibleWindows({ "--name", "^Potvrzení" });
             if (!boxes.contains(box))
                 return true;
             Keys(d, box).press({ "Return" });
             QThread::msleep(300);
-            return !visibleWindows(d, { "--name", "^Potvrzení" }).contains(box);
+            return !d.visibleWindows({ "--name", "^Potvrzení" }).contains(box);
         });
     }
 
@@ -187,7 +147,7 @@ private slots:
         // pop-up ten minutes before the event, which is set so that the
         // pop-up comes at the next minute (late in a minute there would be no
         // time to fill the form: a minute more).
-        const qulonglong form = fromTrayMenu(d, icon, 1, "^Nové připomenutí");
+        const qulonglong form = d.chooseFromTrayMenu(icon, 1, "^Nové připomenutí");
         QVERIFY2(form, "the new-reminder form did not open from the tray menu");
         const QDateTime now = QDateTime::currentDateTime();
         const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
@@ -223,7 +183,7 @@ private slots:
         const ReminderRecord created = rec.r;
 
         // --- the overview lists it.
-        const qulonglong overview = fromTrayMenu(d, icon, 2, "^Přehled připomenutí");
+        const qulonglong overview = d.chooseFromTrayMenu(icon, 2, "^Přehled připomenutí");
         QVERIFY2(overview, "the overview did not open from the tray menu");
         keepScreenshot(d, "road-2-overview");
 

@@ -41,15 +41,6 @@ QImage keep(const Desktop& d, qulonglong window, const QString& name, const QIma
     return {};
 }
 
-QList<qulonglong> visibleWindows(const Desktop& d, const QString& className)
-{
-    QList<qulonglong> ids;
-    for (const QString& id :
-        d.xdotool({ "search", "--onlyvisible", "--classname", className }).split(u'\n', Qt::SkipEmptyParts))
-        ids << id.toULongLong();
-    return ids;
-}
-
 // The calendar window the reminders program opened for a hotkey, closed
 // again with Esc; the program ends with it.
 bool calendarOpensAndCloses(const Desktop& d)
@@ -93,9 +84,9 @@ private slots:
         const qulonglong icon = d.waitForTrayIcon(QStringLiteral("korvel"));
         QVERIFY(icon);
         const QPoint c = d.geometry(icon).center();
-        const QList<qulonglong> before = visibleWindows(d, QStringLiteral("korvel"));
+        const QList<qulonglong> before = d.visibleWindows({ "--classname", "korvel" });
         d.xdotool({ "mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3" });
-        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(d, QStringLiteral("korvel")).size() > before.size(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(d.visibleWindows({ "--classname", "korvel" }).size() > before.size(), 10000);
         keys(d, { "n", "Return" });
         const qulonglong window = d.waitForWindow(Settings);
         QVERIFY(window);

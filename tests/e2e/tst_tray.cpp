@@ -67,45 +67,6 @@ private:
     QProcess m_process;
 };
 
-QList<qulonglong> visibleWindows(const Desktop& d, const QStringList& how)
-{
-    QList<qulonglong> ids;
-    for (const QString& id :
-        d.xdotool(QStringList { "search", "--onlyvisible" } + how).split(u'\n', Qt::SkipEmptyParts))
-        ids << id.toULongLong();
-    return ids;
-}
-
-QRect geometryOf(const Desktop& d, qulonglong window)
-{
-    QRect r;
-    for (const QString& line : d.xdotool({ "getwindowgeometry", "--shell", QString::number(window) }).split(u'\n')) {
-        const int v = line.section(u'=', 1).toInt();
-        if (line.startsWith("X="))
-            r.moveLeft(v);
-        else if (line.startsWith("Y="))
-            r.moveTop(v);
-        else if (line.startsWith("WIDTH="))
-            r.setWidth(v);
-        else if (line.startsWith("HEIGHT="))
-            r.setHeight(v);
-    }
-    return r;
-}
-
-// The icon of the resident, docked in the tray host.
-qulonglong trayIconWindow(const Desktop& d)
-{
-    qulonglong id = 0;
-    waitUntil(15000, [&] {
-        for (qulonglong w : visibleWindows(d, { "--classname", "korvel" }))
-            if (const QRect g = geometryOf(d, w); g.width() > 0 && g.width() <= 64 && g.height() <= 64)
-                id = w;
-        return id != 0;
-    });
-    return id;
-}
-
 void writeReminders(const QString& path, const QList<ReminderRecord>& records)
 {
     for (int i = 0; i < records.size(); ++i) {
@@ -151,8 +112,8 @@ qulonglong messageBox(const Desktop& d, const QProcess* program)
 {
     qulonglong box = 0;
     waitUntil(10000, [&] {
-        for (qulonglong w : visibleWindows(d, { "--pid", QString::number(program->processId()) }))
-            if (geometryOf(d, w).width() > 64)
+        for (qulonglong w : d.visibleWindows({ "--pid", QString::number(program->processId()) }))
+            if (d.geometry(w).width() > 64)
                 box = w;
         return box != 0;
     });
@@ -260,27 +221,27 @@ private slots:
     {
         Desktop d;
         QProcess* korvel = d.start("korvel");
-        const qulonglong icon = trayIconWindow(d);
+        const qulonglong icon = d.waitForTrayIcon("korvel");
         QVERIFY(icon != 0);
-        const QRect iconRect = geometryOf(d, icon);
+        const QRect iconRect = d.geometry(icon);
         QThread::msleep(1000);
         const qint64 rss = residentKilobytes(korvel->processId());
         qInfo("resident memory with the icon shown: %lld kB", rss);
         QVERIFY(rss > 0);
         QVERIFY(rss <= 40 * 1024);
 
-        const QList<qulonglong> before = visibleWindows(d, { "--classname", "korvel" });
+        const QList<qulonglong> before = d.visibleWindows({ "--classname", "korvel" });
         const QPoint c = iconRect.center();
         d.xdotool({ "mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3" });
         qulonglong menu = 0;
         QVERIFY(waitUntil(10000, [&] {
-            for (qulonglong w : visibleWindows(d, { "--classname", "korvel" }))
+            for (qulonglong w : d.visibleWindows({ "--classname", "korvel" }))
                 if (!before.contains(w))
                     menu = w;
             return menu != 0;
         }));
         QThread::msleep(500);
-        const QRect m = geometryOf(d, menu);
+        const QRect m = d.geometry(menu);
         QVERIFY(m.height() > 300); // thirteen items and six separators
         QVERIFY(m.width() > 150);
         QVERIFY(m.top() < iconRect.top());
@@ -289,7 +250,7 @@ private slots:
         // The margin: teal at the top, fading down.
         QCOMPARE(shot.pixelColor(m.left() + 3, m.top() + 4), QColor(0, 128, 128));
         d.xdotool({ "key", "Escape" });
-        QVERIFY(waitUntil(5000, [&] { return !visibleWindows(d, { "--classname", "korvel" }).contains(menu); }));
+        QVERIFY(waitUntil(5000, [&] { return !d.visibleWindows({ "--classname", "korvel" }).contains(menu); }));
     }
 
     // A second start says so and ends; the first goes on as it was.
@@ -298,14 +259,14 @@ private slots:
         Desktop d;
         QProcess* first = d.start("korvel");
         QVERIFY(waitUntil(10000, [] { return CommandChannel::answers(TrayAppTitle); }));
-        QVERIFY(trayIconWindow(d) != 0);
-        const QList<qulonglong> before = visibleWindows(d, { "--name", TrayAppTitle });
+        QVERIFY(d.waitForTrayIcon("korvel") != 0);
+        const QList<qulonglong> before = d.visibleWindows({ "--name", TrayAppTitle });
         QProcess* second = d.start("korvel");
         QVERIFY(d.waitForLine(d.dialogLog(), "Aplikace je již spuštěna", 10000));
         QCOMPARE(d.lines(d.dialogLog()), QStringList { "Korvel-Tray-Selvantrix\tAplikace je již spuštěna" });
         qulonglong box = 0;
         QVERIFY(waitUntil(10000, [&] {
-            for (qulonglong w : visibleWindows(d, { "--name", TrayAppTitle }))
+            for (qulonglong w : d.visibleWindows({ "--name", TrayAppTitle }))
                 if (!before.contains(w))
                     box = w;
             return box != 0;
@@ -337,7 +298,7 @@ private slots:
         QVERIFY(d.waitForLine(d.dialogLog(), "Aplikace je již spuštěna", 10000));
         QVERIFY(sinceStart.elapsed() < 9000);
         QList<qulonglong> boxes;
-        QVERIFY(waitUntil(5000, [&] { return !(boxes = visibleWindows(d, { "--name", TrayAppTitle })).isEmpty(); }));
+        QVERIFY(waitUntil(5000, [&] { return !(boxes = d.visibleWindows({ "--name", TrayAppTitle })).isEmpty(); }));
         QCOMPARE(boxes.size(), 1); // the first shows no icon yet
         QVERIFY(answerAndWaitForEnd(d, boxes.first(), second));
         QCOMPARE(second->exitCode(), 0);

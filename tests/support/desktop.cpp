@@ -127,6 +127,42 @@ qulonglong Desktop::waitForTrayIcon(const QString& className, int timeoutMs) con
     return icon;
 }
 
+QList<qulonglong> Desktop::visibleWindows(const QStringList& how) const
+{
+    QList<qulonglong> ids;
+    for (const QString& id : xdotool(QStringList { "search", "--onlyvisible" } + how).split(u'\n', Qt::SkipEmptyParts))
+        ids << id.toULongLong();
+    return ids;
+}
+
+qulonglong Desktop::chooseFromTrayMenu(qulonglong icon, int ups, const QString& titlePattern) const
+{
+    const QPoint c = geometry(icon).center();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QList<qulonglong> before = visibleWindows({ "--classname", "korvel" });
+        xdotool({ "mousemove", QString::number(c.x()), QString::number(c.y()), "click", "3" });
+        qulonglong menu = 0;
+        waitUntil(5000, [&] {
+            for (qulonglong w : visibleWindows({ "--classname", "korvel" }))
+                if (!before.contains(w) && geometry(w).height() > 100)
+                    menu = w;
+            return menu != 0;
+        });
+        if (!menu)
+            continue;
+        QThread::msleep(300); // mapped is not yet taking keys
+        QStringList keys { "key" };
+        for (int i = 0; i < ups; ++i)
+            keys << "Up";
+        keys << "Return";
+        xdotool(keys);
+        if (const qulonglong opened = waitForWindow(titlePattern, 15000))
+            return opened;
+        xdotool({ "key", "Escape" });
+    }
+    return 0;
+}
+
 bool Desktop::waitForNoWindow(const QString& titlePattern, int timeoutMs) const
 {
     return pollUntil(timeoutMs,

@@ -42,6 +42,13 @@ public:
     // The icon a program docked in the tray host (a small window of its X
     // class name), or 0 when none appears within the timeout.
     qulonglong waitForTrayIcon(const QString& className, int timeoutMs = 15000) const;
+    // The visible windows that xdotool search finds with these options
+    // ("--name", pattern; "--classname", name; "--pid", id).
+    QList<qulonglong> visibleWindows(const QStringList& how) const;
+    // Opens the tray menu with a right click on the icon and chooses the item
+    // ups places above its bottom edge (the menu opens upwards from the
+    // tray); the window that opens, or 0 when three tries open none.
+    qulonglong chooseFromTrayMenu(qulonglong icon, int ups, const QString& titlePattern) const;
     // Runs xdotool with the arguments; returns its standard output.
     QString xdotool(const QStringList& args) const;
     // Waits until the file has a line containing text.
