@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QDeadlineTimer>
+#include <QTest>
 #include <QThread>
 
 FakeTray::FakeTray(const QString& log, const QString& title)
@@ -36,4 +37,11 @@ bool FakeTray::Ready(int timeoutMs) const
 QStringList FakeTray::Codes() const
 {
     return QString::fromUtf8(readFileBytes(m_log)).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QStringList FakeTray::WaitForCodes(int count, int timeoutMs) const
+{
+    if (!QTest::qWaitFor([&] { return Codes().size() >= count; }, timeoutMs))
+        qWarning("the tray got %d codes of %d", int(Codes().size()), count);
+    return Codes();
 }

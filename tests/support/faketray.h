@@ -18,6 +18,9 @@ public:
     // only looks: under QTRY_VERIFY the wait then serves the event loop.
     bool Ready(int timeoutMs = 10000) const;
     QStringList Codes() const;
+    // The codes once count of them have come; after timeoutMs, with a
+    // warning, those that did.
+    QStringList WaitForCodes(int count, int timeoutMs = 5000) const;
 
 private:
     QString m_title;

@@ -125,21 +125,13 @@ class TestNastav : public QObject {
         w->show();
         return w;
     }
-    // The tray's codes once it has received count of them (or after five
-    // seconds).
-    QStringList TrayCodes(int count)
-    {
-        if (!QTest::qWaitFor([&] { return m_tray->Codes().size() >= count; }, 5000))
-            qWarning("the tray got %d codes of %d", int(m_tray->Codes().size()), count);
-        return m_tray->Codes();
-    }
     // The codes sent before a code the test sends itself: nothing more came.
     QStringList CodesBefore()
     {
         NotifyTray(tnRemindersChanged);
-        QStringList codes = TrayCodes(1);
+        QStringList codes = m_tray->WaitForCodes(1);
         while (!codes.isEmpty() && codes.last() != QLatin1String("1 0"))
-            codes = TrayCodes(codes.size() + 1);
+            codes = m_tray->WaitForCodes(codes.size() + 1);
         codes.removeLast();
         return codes;
     }
@@ -241,7 +233,7 @@ private slots:
         TFNastav* w = Open();
         w->BOK->click();
         QVERIFY(!FindForm(QStringLiteral("FNastav")));
-        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "6 0", "3 0" }));
         const QList<std::pair<QString, QString>> expected { { "expimpdir", m_program->folder() },
             { "kexpimpdir", m_program->folder() }, { "autoexpimp", "0" }, { "autoimpdel", "1" },
             { "autoimpprehled", "1" }, { "autoexpdel", "1" }, { "autoexpzmen", "1" }, { "kautoexpimp", "0" },
@@ -297,7 +289,7 @@ private slots:
         QCOMPARE(Read("Nastav", "autoimpprehled"), QStringLiteral("1"));
         QCOMPARE(Read("Nastav", "kautoimpprehled"), QStringLiteral("0"));
         QCOMPARE(Read("Nastav", "kexpimpdir"), QStringLiteral("/srv/výměna"));
-        QCOMPARE(TrayCodes(4), QStringList({ "6 0", "3 0", "6 0", "3 0" }));
+        QCOMPARE(m_tray->WaitForCodes(4), QStringList({ "6 0", "3 0", "6 0", "3 0" }));
     }
 
     void hostileValuesAreTamed()
@@ -493,7 +485,7 @@ private slots:
             QStringList({ "kkorvel.bak", "korvel.bak", "korvel.da1", "korvel.db1" }));
         for (const char* name : { "korvel.da1", "korvel.db1", "korvel.bak", "kkorvel.bak" })
             QVERIFY(!QFileInfo::exists(m_program->file(name)));
-        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "6 0", "3 0" }));
     }
 
     // The same folder spelled another way moves nothing, and so does a name
@@ -628,7 +620,7 @@ private slots:
         }
         // The rest of the settings are saved and announced all the same.
         QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("4"));
-        QCOMPARE(TrayCodes(2), QStringList({ "6 0", "3 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "6 0", "3 0" }));
         QVERIFY(!FindForm(QStringLiteral("FNastav")) || other);
         if (contacts.state() != QProcess::NotRunning) {
             contacts.terminate();

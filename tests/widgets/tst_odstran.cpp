@@ -106,14 +106,6 @@ class TestOdstran : public QObject {
             item->setSelected(numbers.contains(item->text(Number(w))));
         }
     }
-    // The tray's codes once it has received count of them (or after five
-    // seconds).
-    QStringList TrayCodes(int count)
-    {
-        if (!QTest::qWaitFor([&] { return m_tray->Codes().size() >= count; }, 5000))
-            qWarning("the tray got %d codes of %d", int(m_tray->Codes().size()), count);
-        return m_tray->Codes();
-    }
 
 private slots:
     void initTestCase()
@@ -175,7 +167,7 @@ private slots:
         QVERIFY(Dialogs::shown().isEmpty());
         QCOMPARE(Createds(), QList<double>({ 45001.25, 45003.25, 45004.25 }));
         QCOMPARE(Ids(), QList<int>({ 1, 2, 3 }));
-        QCOMPARE(TrayCodes(2), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "4 0", "5 0" }));
         QVERIFY(w && w->isVisible());
         QVERIFY(w->Removed);
         // The erased reminder left is at 2 now: removing it removes that one,
@@ -195,14 +187,14 @@ private slots:
         w->LView->topLevelItem(0)->setSelected(true);
         w->BOKClick();
         QCOMPARE(readFileBytes(Data()), bytes);
-        QCOMPARE(TrayCodes(4), QStringList({ "4 0", "5 0", "4 0", "5 0" }));
+        QCOMPARE(m_tray->WaitForCodes(4), QStringList({ "4 0", "5 0", "4 0", "5 0" }));
 
         Select(w, { "2" });
         w->BOKClick();
         QCOMPARE(Createds(), QList<double>({ 45001.25, 45004.25 }));
         QCOMPARE(Ids(), QList<int>({ 1, 2 }));
         QCOMPARE(Column(w->LView, Number(w)), QStringList());
-        QCOMPARE(TrayCodes(6).mid(4), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(m_tray->WaitForCodes(6).mid(4), QStringList({ "4 0", "5 0" }));
     }
 
     // A number cell that is no number removes nothing, not even a reminder
@@ -221,7 +213,7 @@ private slots:
         w->BOKClick();
         QCOMPARE(Createds(), QList<double>({ 45001.25, 45002.25, 45003.25 }));
         QCOMPARE(Ids(), QList<int>({ 1, 2, 3 }));
-        QCOMPARE(TrayCodes(2), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "4 0", "5 0" }));
         QVERIFY(w->Removed); // renumbered all the same: the opener reloads
 
         // Its real number removes it.
@@ -242,7 +234,7 @@ private slots:
         w->BOKClick();
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Error);
-        QCOMPARE(TrayCodes(2), QStringList({ "4 0", "5 0" }));
+        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "4 0", "5 0" }));
         QVERIFY(!w->Removed);
         QVERIFY(w->isVisible());
     }
