@@ -1,6 +1,8 @@
 #include "components/kitutils.h"
 #include "tray/icolist.h"
 
+#include "icons.h"
+
 #include <QBuffer>
 #include <QPainter>
 #include <QSignalSpy>
@@ -8,18 +10,6 @@
 #include <QtEndian>
 
 namespace {
-
-QIcon solidIcon(const QColor& c, int size = 16)
-{
-    QPixmap pm(size, size);
-    pm.fill(c);
-    return QIcon(pm);
-}
-
-QColor colourOf(const QIcon& icon)
-{
-    return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
-}
 
 QByteArray int32le(qint32 v)
 {

@@ -1,4 +1,5 @@
 #include "components/kitutils.h"
+#include "icons.h"
 #include "platform/dialogs.h"
 #include "testsupport.h"
 #include "tray/icolist.h"
@@ -17,18 +18,6 @@
 #include <QtEndian>
 
 namespace {
-
-QIcon solidIcon(const QColor& c, int size = 16)
-{
-    QPixmap pm(size, size);
-    pm.fill(c);
-    return QIcon(pm);
-}
-
-QColor colourOf(const QIcon& icon)
-{
-    return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
-}
 
 // Records where and on which thread the shown icon changes.
 class WatchedTrayIcon : public TKitTrayIcon {
