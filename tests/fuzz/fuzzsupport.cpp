@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -74,6 +75,13 @@ int initialize(int* argc, char*** argv, Seeds (*seeds)())
     // Under /dev/shm when there is one: the targets write a file per input.
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
     scratch = new QTemporaryDir(base + QStringLiteral("/korvel-fuzz-XXXXXX"));
+    // libFuzzer ends the process with exit(), when Qt may be half gone: the
+    // folder is removed without it.
+    static const std::filesystem::path scratchPath = scratch->path().toStdString();
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove_all(scratchPath, ignored);
+    });
     SetProgramFolderForTests(scratch->path());
     Dialogs::setScripted(true);
     Clock::setNow(QDateTime(QDate(2026, 3, 28), QTime(12, 0)));
