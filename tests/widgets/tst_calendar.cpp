@@ -18,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -76,10 +75,7 @@ QRect Extent(const QImage& image, const QColor& color)
 
 void SaveArtifact(const QImage& image, const QString& name)
 {
-    if (const QString build = qEnvironmentVariable("KORVEL_BUILD_DIR"); !build.isEmpty()) {
-        QDir().mkpath(build + QStringLiteral("/artifacts"));
-        image.save(build + QStringLiteral("/artifacts/") + name);
-    }
+    image.save(artifactPath(name));
 }
 
 // A shown calendar on a form of its own.

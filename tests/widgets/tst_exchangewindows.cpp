@@ -63,9 +63,7 @@ QStringList titles(const QString& path)
 
 void saveShot(QWidget* w, const QString& name)
 {
-    const QString dir = qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + QStringLiteral("/artifacts");
-    QDir().mkpath(dir);
-    w->grab().save(dir + u'/' + name);
+    w->grab().save(artifactPath(name));
 }
 
 } // namespace

@@ -448,11 +448,9 @@ private slots:
         // The frame along the left side is green, the body yellow.
         QCOMPARE(image.pixelColor(12, 372), QColor(0, 128, 0));
         QCOMPARE(image.pixelColor(250, 430), QColor(Qt::yellow));
-        QString artifacts = qEnvironmentVariable("KORVEL_BUILD_DIR", QDir::tempPath()) + "/artifacts";
-        QDir().mkpath(artifacts);
-        QVERIFY(image.save(artifacts + "/popup-offscreen.png"));
+        QVERIFY(image.save(artifactPath("popup-offscreen.png")));
         Child<QCheckBox>(popup, "ChBVych")->setChecked(true);
-        QVERIFY(popup->grab().save(artifacts + "/popup-offscreen-repeat.png"));
+        QVERIFY(popup->grab().save(artifactPath("popup-offscreen-repeat.png")));
     }
 
     void aPositionBeyondTheFileClosesAtOnce()
