@@ -153,29 +153,12 @@ TFKImportCSV::TFKImportCSV(QWidget* parent)
     QComboBox** pickers[] = { &CBSkupina1, &CBSkupina2, &CBSkupina3 };
     TKitSpeedButton** adders[] = { &SBSkupina1, &SBSkupina2, &SBSkupina3 };
     for (int level = 1; level <= 3; ++level) {
-        const int y = groupTop + (level - 1) * 28;
-        auto* l = new QLabel(QStringLiteral("úroveň %1:").arg(level), third);
-        l->setGeometry(Gap + 24, y + 3, 58, 16);
-        TAMEdit* list = *lists[level - 1] = new TAMEdit(third);
-        list->setObjectName(QStringLiteral("AMESkupina%1").arg(level));
-        setTag(list, -(5 + level));
-        list->setMaxLength(250);
-        list->setGeometry(Gap + 84, y, 250, RowHeight);
-        l->setBuddy(list);
-        TKitSpeedButton* add = *adders[level - 1] = new TKitSpeedButton(third);
-        add->setObjectName(QStringLiteral("SBSkupina%1").arg(level));
-        setTag(add, level);
-        add->SetCaption(QStringLiteral("<+"));
-        add->setGeometry(Gap + 338, y, 28, RowHeight);
-        add->setStatusTip(QStringLiteral("přidá vybranou skupinu do seznamu"));
-        connect(add, &TKitSpeedButton::OnClick, this, [this, level] { SBSkupinaClick(level); });
-        QComboBox* picker = *pickers[level - 1] = new QComboBox(third);
-        picker->setObjectName(QStringLiteral("CBSkupina%1").arg(level));
-        setTag(picker, level);
-        picker->setEditable(true);
-        picker->setInsertPolicy(QComboBox::NoInsert);
-        picker->lineEdit()->setMaxLength(250);
-        picker->setGeometry(Gap + 370, y, ClientWidth - 2 * Gap - 370, RowHeight);
+        const GroupLevelControls row = MakeGroupLevel(third, level, groupTop + (level - 1) * 28,
+            { Gap + 24, 58, 16, Gap + 84, 250, Gap + 338, 28, Gap + 370, ClientWidth - 2 * Gap - 370, RowHeight });
+        *lists[level - 1] = row.list;
+        *adders[level - 1] = row.add;
+        *pickers[level - 1] = row.picker;
+        connect(row.add, &TKitSpeedButton::OnClick, this, [this, level] { SBSkupinaClick(level); });
     }
 
     BBImport = new QPushButton(QStringLiteral("Import"), third);

@@ -119,7 +119,8 @@ void TFKNew::BuildControls()
     QWidget* client = Client();
     SetAlign(SBar(), alBottom);
     int top = 0;
-    const auto panel = [&](const char* name, int height) { return AddTopPanel(client, name, DesignWidth, height, top); };
+    const auto panel
+        = [&](const char* name, int height) { return AddTopPanel(client, name, DesignWidth, height, top); };
     // A field control under its label, in row `row` of its panel.
     const auto place = [](QWidget* w, const char* name, int code, int maxLength, int left, int row, int width,
                            const QString& label) {
@@ -207,29 +208,13 @@ void TFKNew::BuildControls()
     QComboBox** pickers[] = { &CBSkupina1, &CBSkupina2, &CBSkupina3 };
     TKitSpeedButton** adders[] = { &SBSkupina1, &SBSkupina2, &SBSkupina3 };
     for (int level = 1; level <= 3; ++level) {
-        const int y = 4 + (level - 1) * GroupRowHeight;
-        auto* label = new QLabel(QStringLiteral("úroveň %1:").arg(level), PSkupina);
-        label->setGeometry(22, y + 3, 56, LabelHeight);
-        TAMEdit* list = *lists[level - 1] = new TAMEdit(PSkupina);
-        list->setObjectName(QStringLiteral("AMESkupina%1").arg(level));
-        setTag(list, -(5 + level));
-        list->setMaxLength(250);
-        list->setGeometry(80, y, 230, ControlHeight);
-        label->setBuddy(list);
-        TKitSpeedButton* add = *adders[level - 1] = new TKitSpeedButton(PSkupina);
-        add->setObjectName(QStringLiteral("SBSkupina%1").arg(level));
-        setTag(add, level);
-        add->SetCaption(QStringLiteral("<+"));
-        add->setGeometry(312, y, 26, ControlHeight);
-        SetHint(add, QStringLiteral("přidá vybranou skupinu do seznamu"));
-        connect(add, &TKitSpeedButton::OnClick, this, [this, level] { SBSkupinaClick(level); });
-        QComboBox* picker = *pickers[level - 1] = new QComboBox(PSkupina);
-        picker->setObjectName(QStringLiteral("CBSkupina%1").arg(level));
-        setTag(picker, level);
-        picker->setEditable(true);
-        picker->setInsertPolicy(QComboBox::NoInsert);
-        picker->lineEdit()->setMaxLength(250);
-        picker->setGeometry(340, y, 128, ControlHeight);
+        const GroupLevelControls row = MakeGroupLevel(PSkupina, level, 4 + (level - 1) * GroupRowHeight,
+            { 22, 56, LabelHeight, 80, 230, 312, 26, 340, 128, ControlHeight });
+        *lists[level - 1] = row.list;
+        *adders[level - 1] = row.add;
+        QComboBox* picker = *pickers[level - 1] = row.picker;
+        SetHint(row.add, row.add->statusTip());
+        connect(row.add, &TKitSpeedButton::OnClick, this, [this, level] { SBSkupinaClick(level); });
         connect(picker->lineEdit(), &QLineEdit::returnPressed, this, [this, level] { SBSkupinaClick(level); });
         OnExit(picker, [this, level] { CBSkupinaExit(level); });
     }
@@ -448,6 +433,32 @@ void AddPickedGroup(const QComboBox* picker, TAMEdit* list)
     if (group.isEmpty() || ListHasItem(list->text(), group, u';'))
         return;
     list->setText(list->text().isEmpty() ? group : list->text() + u';' + group);
+}
+
+GroupLevelControls MakeGroupLevel(QWidget* parent, int level, int y, const GroupLevelColumns& c)
+{
+    auto* label = new QLabel(QStringLiteral("úroveň %1:").arg(level), parent);
+    label->setGeometry(c.labelX, y + 3, c.labelWidth, c.labelHeight);
+    auto* list = new TAMEdit(parent);
+    list->setObjectName(QStringLiteral("AMESkupina%1").arg(level));
+    setTag(list, -(5 + level));
+    list->setMaxLength(250);
+    list->setGeometry(c.listX, y, c.listWidth, c.height);
+    label->setBuddy(list);
+    auto* add = new TKitSpeedButton(parent);
+    add->setObjectName(QStringLiteral("SBSkupina%1").arg(level));
+    setTag(add, level);
+    add->SetCaption(QStringLiteral("<+"));
+    add->setGeometry(c.addX, y, c.addWidth, c.height);
+    add->setStatusTip(QStringLiteral("přidá vybranou skupinu do seznamu"));
+    auto* picker = new QComboBox(parent);
+    picker->setObjectName(QStringLiteral("CBSkupina%1").arg(level));
+    setTag(picker, level);
+    picker->setEditable(true);
+    picker->setInsertPolicy(QComboBox::NoInsert);
+    picker->lineEdit()->setMaxLength(250);
+    picker->setGeometry(c.pickerX, y, c.pickerWidth, c.height);
+    return { list, add, picker };
 }
 
 void TFKNew::SBSkupinaClick(int level)

@@ -163,3 +163,17 @@ void SetFieldByTag(TFKNew* form, int code, const QString& text);
 // "<+" of a group level: the picker's group joins the level's ";"-list
 // unless it is empty or the list holds it already (letter case aside).
 void AddPickedGroup(const QComboBox* picker, TAMEdit* list);
+
+// The controls of one group level on parent: the label "úroveň n:", the
+// level's list AMESkupina<n> (Tag minus the field code), its "<+" button
+// SBSkupina<n> and the group picker CBSkupina<n> (both Tag n), in one row
+// at y, in the given columns; the label 3 pixels lower.
+struct GroupLevelControls {
+    TAMEdit* list;
+    TKitSpeedButton* add;
+    QComboBox* picker;
+};
+struct GroupLevelColumns {
+    int labelX, labelWidth, labelHeight, listX, listWidth, addX, addWidth, pickerX, pickerWidth, height;
+};
+GroupLevelControls MakeGroupLevel(QWidget* parent, int level, int y, const GroupLevelColumns& columns);
