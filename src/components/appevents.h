@@ -1,5 +1,9 @@
 #pragma once
 
+// The application-event mirror: the program's events (idle, hints, activation,
+// native messages, help, exceptions) handed on to any number of TAppEvents
+// components.
+
 #include "components/kitcolors.h"
 
 #include <QAbstractNativeEventFilter>

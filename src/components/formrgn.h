@@ -1,5 +1,8 @@
 #pragma once
 
+// Region-shaped windows: the shape of a form, its painted caption area and
+// named external shapes, each described by a region script.
+
 #include "components/kitcolors.h"
 #include "components/regionscript.h"
 

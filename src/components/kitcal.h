@@ -1,5 +1,8 @@
 #pragma once
 
+// The kit's month calendar: its colours, day names and date formats, and the
+// calendar control with its attached labels.
+
 #include "components/kitbase.h"
 #include "components/kitcolors.h"
 #include "components/kitctrls.h"

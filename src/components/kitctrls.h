@@ -1,5 +1,8 @@
 #pragma once
 
+// The kit's flat speed button and the glyph lists, cache and layout it draws
+// with.
+
 #include "components/kitcolors.h"
 #include "components/kitconst.h"
 

@@ -1,5 +1,8 @@
 #pragma once
 
+// The kit's base label: appearances, colour schemes, shading and gradients,
+// and the label that attaches itself to another control.
+
 #include "components/kitcolors.h"
 #include "components/kitconst.h"
 

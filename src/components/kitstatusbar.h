@@ -1,5 +1,8 @@
 #pragma once
 
+// The kit's status bar: typed panels (text, lock keys, date and time,
+// glyph, gauge, owner-drawn) that the bar paints and keeps up to date itself.
+
 #include "components/kitcolors.h"
 #include "components/kitconst.h"
 

@@ -1,5 +1,9 @@
 #pragma once
 
+// Utility routines of the kit: disabled glyphs and checker brushes, parent
+// backgrounds, rectangles on the screen, command-line tokens, the list and
+// read errors.
+
 #include "components/kitcolors.h"
 #include "platform/errors.h"
 

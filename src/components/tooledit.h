@@ -1,5 +1,8 @@
 #pragma once
 
+// Edits with a button: the combo edit and its file-name and directory edits,
+// which open the file or folder dialog.
+
 #include "components/kitctrls.h"
 
 #include <QFlags>

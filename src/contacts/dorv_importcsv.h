@@ -1,5 +1,7 @@
 #pragma once
 
+// The contacts' CSV import wizard.
+
 #include "dorv_csvwizard.h"
 
 #include "shared/contactcsv.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+// The new-contact form and the group-level rows it shares with the CSV import.
+
 #include "dorv_vychozi.h"
 #include "dorv_zaklad.h"
 

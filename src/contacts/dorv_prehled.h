@@ -1,5 +1,7 @@
 #pragma once
 
+// The contact overview, which is also the deleted-contacts window.
+
 #include "dorv_vychozi.h"
 #include "dorv_zaklad.h"
 

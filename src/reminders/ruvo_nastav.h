@@ -1,5 +1,7 @@
 #pragma once
 
+// The settings window, with its hotkey fields and sound-file list.
+
 #include "ruvo_vychozi_zakl.h"
 
 #include <QKeyCombination>

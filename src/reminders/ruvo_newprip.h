@@ -1,5 +1,7 @@
 #pragma once
 
+// The new-reminder form and the targets of its date calculator.
+
 #include "ruvo_vychozi.h"
 
 #include "shared/reminderrecord.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+// The reminder pop-up: the shaped window that shows a due reminder, rings its
+// sounds and takes the user's confirm, postpone or erase.
+
 #include "ruvo_prip_pravidla.h"
 #include "ruvo_zaklad.h"
 

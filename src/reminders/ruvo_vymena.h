@@ -1,5 +1,8 @@
 #pragma once
 
+// The common base of the export and import windows: the automatic run once
+// the window shows and the guard against closing during a run.
+
 #include "ruvo_vychozi_zakl.h"
 
 #include <QPoint>

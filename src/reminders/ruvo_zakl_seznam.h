@@ -1,5 +1,8 @@
 #pragma once
 
+// The base of the reminder list windows: the reminder file as a report list,
+// optionally for one day, kept current by a timer.
+
 #include "ruvo_vychozi.h"
 #include "ruvo_zaklad.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+// The tray resident's hidden main form.
+
 #include "platform/hotkeys.h"
 #include "platform/timechange.h"
 #include "tray/kitmenus.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+// The owner-drawn popup menu of the tray icon and the parameters of drawing
+// one item.
+
 #include "components/imglist.h"
 #include "components/kitcolors.h"
 #include "components/kitconst.h"

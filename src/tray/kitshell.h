@@ -1,5 +1,8 @@
 #pragma once
 
+// The tray icon component: the icon in the notification area, its animation
+// and its mouse events.
+
 #include "tray/icolist.h"
 #include "tray/kitmenus.h"
 
