@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -22,7 +21,9 @@ void xdotool(const QStringList& args)
 
 QString scriptsFolder()
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().absoluteFilePath(QStringLiteral("../../scripts"));
+    // The source folder as the build names it: __FILE__ is relative where
+    // the compiler cache rewrites paths.
+    return QDir(QStringLiteral(QT_TESTCASE_SOURCEDIR "/../scripts")).absolutePath();
 }
 
 // Started in a session without a tray host ("--dock-later"): shows the icon,
