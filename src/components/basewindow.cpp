@@ -7,6 +7,7 @@
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
 #include "shared/scaleby.h"
+#include "platform/inifile.h"
 
 #include <QCloseEvent>
 #include <QMenu>
@@ -163,7 +164,7 @@ void TBaseWindow::FormCreate()
 
     // Without a taskbar button of its own the window stands for the hidden
     // main form, as the program's one button; the window manager decides.
-    if (!ReadShowIconForm(m_host.SettingsFile())) {
+    if (!ReadShowIconForm(IniFile(m_host.SettingsFile()))) {
         if (QWidget* main = m_host.MainForm()) {
             main->winId();
             winId();

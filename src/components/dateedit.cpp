@@ -2,7 +2,6 @@
 
 #include "platform/datetime.h"
 
-#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -59,10 +58,11 @@ TDateEdit::TDateEdit(QWidget* parent)
 {
     setLocale(Czech);
     setDisplayFormat(QStringLiteral("d.M.yyyy"));
+    // Qt makes the drop-down calendar when it first opens, with the field's
+    // Czech locale (weeks from Monday) and no week numbers. Made with the
+    // field, its icons and the image formats behind them would hold up the
+    // start of every form.
     setCalendarPopup(true);
-    calendarWidget()->setLocale(Czech);
-    calendarWidget()->setFirstDayOfWeek(Qt::Monday);
-    calendarWidget()->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
 }
 
 bool TDateEdit::TypeChar(QChar c)

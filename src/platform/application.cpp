@@ -5,6 +5,7 @@
 
 #include "programicon.h"
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -12,12 +13,21 @@
 Application::Application(int& argc, char** argv, const QString& title)
     : QApplication(argc, argv)
     , m_title(title)
+    // Reading the font configuration costs a window more than anything else
+    // before it shows: it is read beside the start-up and the wait for the
+    // first code, so that the first window finds it done.
+    , m_fontSetUp([] { QFontDatabase::families(); })
 {
     // The name only: a display name would be appended to every caption on
     // X11 ("Nové připomenutí — Korvel-Pripomenuti").
     setApplicationName(title);
     setWindowIcon(ProgramIcon());
     LoadQtTranslations(*this);
+}
+
+Application::~Application()
+{
+    m_fontSetUp.join();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

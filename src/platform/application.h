@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <functional>
+#include <thread>
 
 // The application object of each program. It carries the program's title
 // (the name the other programs post to) and is the last catch for exceptions
@@ -13,6 +14,7 @@ class Application : public QApplication {
     Q_OBJECT
 public:
     Application(int& argc, char** argv, const QString& title);
+    ~Application() override;
 
     const QString& title() const { return m_title; }
     bool notify(QObject* receiver, QEvent* event) override;
@@ -28,6 +30,7 @@ public:
 private:
     QString m_title;
     std::function<void(const std::exception&)> m_onException;
+    std::thread m_fontSetUp;
 };
 
 // Lets the user in during a long loop over records (typing into a filter,

@@ -1,5 +1,7 @@
 #include "clock.h"
 
+#include "localzone.h"
+
 #include <QtGlobal>
 
 namespace {
@@ -13,6 +15,7 @@ struct State {
 
     State()
     {
+        LocalZone::pin();
         const QByteArray fake = qgetenv("KORVEL_FAKE_NOW");
         if (fake.isEmpty())
             return;
@@ -39,12 +42,13 @@ namespace Clock {
 
 QDateTime now()
 {
+    LocalZone::followChanges();
     State& s = state();
     switch (s.mode) {
     case Mode::Fixed:
         return s.fixed;
     case Mode::Offset:
-        return QDateTime::currentDateTime().addMSecs(s.offsetMs);
+        return QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch() + s.offsetMs);
     case Mode::Real:
         break;
     }

@@ -94,23 +94,28 @@ std::optional<double> scanDate(Scanner& sc)
     int d = 0, m = 0, y = 0, dd = 0, md = 0, yd = 0;
     if (!sc.number(d, dd) || !sc.character(FormatSettings::DateSeparator) || !sc.number(m, md))
         return std::nullopt;
-    int currentYear = 0, cm = 0, cd = 0;
-    DecodeDate(Date(), currentYear, cm, cd);
+    // Read only for a date without its full year: a record's date is parsed
+    // at every tick, and the clock is dearer than the date.
+    const auto currentYear = [] {
+        int year = 0, month = 0, day = 0;
+        DecodeDate(Date(), year, month, day);
+        return year;
+    };
     if (sc.character(FormatSettings::DateSeparator)) {
         const qsizetype before = sc.pos;
         if (!sc.number(y, yd)) {
             // "8.12." : the trailing separator of a date without year.
             sc.pos = before;
-            y = currentYear;
+            y = currentYear();
         } else if (yd <= 2) {
             // The hundred years starting with the window before this year.
-            const int first = currentYear - FormatSettings::TwoDigitYearCenturyWindow;
+            const int first = currentYear() - FormatSettings::TwoDigitYearCenturyWindow;
             y += first / 100 * 100;
             if (y < first)
                 y += 100;
         }
     } else {
-        y = currentYear;
+        y = currentYear();
     }
     double out = 0;
     if (!TryEncodeDate(y, m, d, out))

@@ -100,6 +100,21 @@ bool parseInteger(QString text, int& out)
     return true;
 }
 
+// The lines of the file without their line ends; none when it cannot be read.
+QStringList readLines(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = Cp1250::decode(f.readAll()).split(u'\n');
+    for (QString& l : lines)
+        if (l.endsWith(u'\r'))
+            l.chop(1);
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 } // namespace
 
 IniWriteError::IniWriteError(const QString& path)
@@ -112,18 +127,14 @@ IniFile::IniFile(QString path)
 {
 }
 
-QStringList IniFile::load() const
+QStringList IniFile::lines() const
 {
-    QFile f(m_path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = Cp1250::decode(f.readAll()).split(u'\n');
-    for (QString& l : lines)
-        if (l.endsWith(u'\r'))
-            l.chop(1);
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    return lines;
+    return readLines(m_path);
+}
+
+IniSnapshot::IniSnapshot(const QString& path)
+    : m_lines(readLines(path))
+{
 }
 
 void IniFile::save(const QStringList& lines)
@@ -138,22 +149,22 @@ void IniFile::save(const QStringList& lines)
         throw IniWriteError(m_path);
 }
 
-QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
+QString IniReader::readString(const QString& section, const QString& key, const QString& def) const
 {
-    const QStringList lines = load();
+    const QStringList lines = this->lines();
     const qsizetype i = findKey(lines, findSection(lines, section), key);
     if (i < 0)
         return def.left(MaxValueLength);
     return cleanValue(lines[i].mid(lines[i].indexOf(u'=') + 1));
 }
 
-int IniFile::readInteger(const QString& section, const QString& key, int def) const
+int IniReader::readInteger(const QString& section, const QString& key, int def) const
 {
     int v = def;
     return parseInteger(readString(section, key, QString()), v) ? v : def;
 }
 
-bool IniFile::readBool(const QString& section, const QString& key, bool def) const
+bool IniReader::readBool(const QString& section, const QString& key, bool def) const
 {
     return readInteger(section, key, def ? 1 : 0) != 0;
 }
@@ -162,7 +173,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 {
     QString v = value;
     v.replace(u'\r', u' ').replace(u'\n', u' ');
-    QStringList lines = load();
+    QStringList lines = this->lines();
     const Range r = findSection(lines, section);
     const QString entry = key.trimmed() + u'=' + v;
     if (r.begin < 0) {
@@ -193,20 +204,20 @@ void IniFile::writeBool(const QString& section, const QString& key, bool value)
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-bool IniFile::sectionExists(const QString& section) const
+bool IniReader::sectionExists(const QString& section) const
 {
-    return findSection(load(), section).begin >= 0;
+    return findSection(lines(), section).begin >= 0;
 }
 
-bool IniFile::valueExists(const QString& section, const QString& key) const
+bool IniReader::valueExists(const QString& section, const QString& key) const
 {
-    const QStringList lines = load();
+    const QStringList lines = this->lines();
     return findKey(lines, findSection(lines, section), key) >= 0;
 }
 
-QStringList IniFile::readSection(const QString& section) const
+QStringList IniReader::readSection(const QString& section) const
 {
-    const QStringList lines = load();
+    const QStringList lines = this->lines();
     const Range r = findSection(lines, section);
     QStringList keys;
     for (qsizetype i = r.begin; i >= 0 && i < r.end; ++i) {
@@ -220,7 +231,7 @@ QStringList IniFile::readSection(const QString& section) const
 
 void IniFile::eraseSection(const QString& section)
 {
-    QStringList lines = load();
+    QStringList lines = this->lines();
     const Range r = findSection(lines, section);
     if (r.begin < 0)
         return;
@@ -230,7 +241,7 @@ void IniFile::eraseSection(const QString& section)
 
 void IniFile::deleteKey(const QString& section, const QString& key)
 {
-    QStringList lines = load();
+    QStringList lines = this->lines();
     const qsizetype i = findKey(lines, findSection(lines, section), key);
     if (i < 0)
         return;

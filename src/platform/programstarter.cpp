@@ -40,9 +40,9 @@ bool PostOrStart(const QString& title, const QString& programName, int32_t code,
     if (!QProcess::startDetached(ProgramFolder() + QLatin1Char('/') + programName, {}, QString(), &pid))
         return false;
     // The program takes codes once it has bound its socket; until then they
-    // would be lost.
+    // would be lost. Looked for every millisecond: a due reminder waits on it.
     const QDeadlineTimer deadline(timeoutMs);
     while (!CommandChannel::answers(title) && !deadline.hasExpired() && !hasEnded(pid))
-        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(5, deadline.remainingTime())));
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(1, deadline.remainingTime())));
     return CommandChannel::post(title, code, arg);
 }

@@ -13,10 +13,12 @@
 #include "components/kiterrors.h"
 #include "components/kitspin.h"
 #include "components/kitstatusbar.h"
+#include "components/listpictures.h"
 #include "components/tooledit.h"
 #include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
+#include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/soundservice.h"
 #include "platform/tag.h"
@@ -332,12 +334,11 @@ void TFNewPrip::BuildControls()
     PButton->setObjectName(QStringLiteral("PButton"));
     PButton->setGeometry(0, top, DesignClientWidth - PopisWidth, std::max(40, bottom - top));
     SetAlign(PButton, alClient);
-    const QStyle* style = QApplication::style();
     BOK = make(new QPushButton(QStringLiteral("&OK"), PButton), "BOK", QRect(12, 8, 134, 28));
-    BOK->setIcon(style->standardIcon(QStyle::SP_DialogOkButton));
+    BOK->setIcon(ListWindowPicture(QStringLiteral("BOK")));
     SetHint(BOK, QStringLiteral("uloží nové připomenutí"));
     BCancel = make(new QPushButton(QStringLiteral("&Zpět"), PButton), "BCancel", QRect(12, 42, 134, 28));
-    BCancel->setIcon(style->standardIcon(QStyle::SP_DialogCancelButton));
+    BCancel->setIcon(ListWindowPicture(QStringLiteral("BCANCEL")));
     SetHint(BCancel, QStringLiteral("ukončí formulář bez uložení"));
     // Enter does not store the form by accident: only a click or a key on
     // the button itself does.
@@ -480,7 +481,7 @@ void TFNewPrip::LoadDefaults()
     EDPKolik->SetValue(IniReadInteger(ini, Section, QStringLiteral("EDPKolik"), 10));
     EProsleKolik->SetValue(IniReadInteger(ini, Section, QStringLiteral("EProsleKolik"), 0));
     SEDelka->SetValue(IniReadInteger(ini, Section, QStringLiteral("EDelkaKolik"), 0));
-    LoadMemoLook(MPopis, ini);
+    LoadMemoLook(MPopis, IniFile(ini));
 
     // One hour from now, on the next day after 23:00.
     const double now = Now();

@@ -9,8 +9,10 @@
 #include "components/formrgn.h"
 #include "components/forms.h"
 #include "components/kitspin.h"
+#include "components/listpictures.h"
 #include "platform/application.h"
 #include "platform/datetime.h"
+#include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/soundservice.h"
 #include "platform/tag.h"
@@ -117,7 +119,6 @@ TFPrip::TFPrip(QWidget* parent)
     setFont(ControlFont());
     SetHelpContext(this, 300);
     resize(ClientWidth, ClientHeight);
-
     BuildControls();
 
     m_formRegion = new TFormRegion(this);
@@ -261,13 +262,12 @@ void TFPrip::BuildControls()
     EProsleKolik = spin("EProsleKolik", QRect(324, 358, 56, 20), 1, 10000, 1);
     ECasProsle = display("ECasProsle", QRect(384, 360, 150, 17));
 
-    const QStyle* style = QApplication::style();
     BOK = make(new QPushButton(QStringLiteral("OK"), this), "BOK", QRect(196, 392, 96, 28));
-    BOK->setIcon(style->standardIcon(QStyle::SP_DialogOkButton));
+    BOK->setIcon(ListWindowPicture(QStringLiteral("BOK")));
     BOK->setToolTip(QStringLiteral("nastaví zadané další nebo opětovné připomenutí"));
     BOK->setStatusTip(BOK->toolTip());
     BCancel = make(new QPushButton(QStringLiteral("&Vymazat"), this), "BCancel", QRect(300, 392, 96, 28));
-    BCancel->setIcon(style->standardIcon(QStyle::SP_TrashIcon));
+    BCancel->setIcon(ListWindowPicture(QStringLiteral("BODSTRAN")));
     BCancel->setToolTip(QStringLiteral("vymazání připomenutí"));
     BCancel->setStatusTip(BCancel->toolTip());
     BHelp = make(new QPushButton(QStringLiteral("?"), this), "BHelp", QRect(404, 392, 28, 28));
@@ -335,17 +335,18 @@ void TFPrip::BuildControls()
 void TFPrip::FormCreate()
 {
     TFZaklad* main = FZaklad();
-    RestoreFormPlacement(this, main->SettingsFileName(), Section, ClientWidth, ClientHeight);
+    const IniSnapshot settings(SettingsFile());
+    RestoreFormPlacement(this, settings, Section, ClientWidth, ClientHeight);
     main->WindowOpened();
     const int cascade = main->NextPopupCascade();
     move(x() + 10 * cascade, y() + 10 * cascade);
     // After the cascade, so that many pop-ups in one run do not leave the screen.
     KeepFormOnScreen(this);
-    LoadMemoLook(MPopis, SettingsFile());
+    LoadMemoLook(MPopis, settings);
 
     // Without a taskbar button of its own the pop-up stands with the hidden
     // main form, as the program's one button; the window manager decides.
-    if (!ReadShowIconForm(SettingsFile())) {
+    if (!ReadShowIconForm(settings)) {
         main->winId();
         winId();
         windowHandle()->setTransientParent(main->windowHandle());
@@ -387,14 +388,10 @@ void TFPrip::setVisible(bool visible)
 
 bool TFPrip::FormShow()
 {
-    const QString path = DataPath();
-    const int count = ReminderCount(path);
+    // A position past the end reads as the last record: the record is gone.
     int n = m_recordNumber;
-    if (count == 0 || count < m_recordNumber || n < 1)
-        return false;
     ReminderRecord r;
-    ReadReminder(n, path, r);
-    if (n != m_recordNumber)
+    if (n < 1 || !ReadReminder(n, DataPath(), r) || n != m_recordNumber)
         return false;
     m_created = r.Created;
 

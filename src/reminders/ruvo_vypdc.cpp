@@ -5,6 +5,7 @@
 #include "components/kitalign.h"
 #include "components/kitspin.h"
 #include "components/kitstatusbar.h"
+#include "components/listpictures.h"
 #include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/tag.h"
@@ -130,10 +131,10 @@ void TFVypDC::BuildControls()
     const int buttonTop = 2 + 3 * (GroupHeight + 2) + 4;
     const QStyle* style = QApplication::style();
     BOK = make(new QPushButton(QStringLiteral("&OK"), client), "BOK", QRect(GroupLeft, buttonTop, 86, 28));
-    BOK->setIcon(style->standardIcon(QStyle::SP_DialogOkButton));
+    BOK->setIcon(ListWindowPicture(QStringLiteral("BOK")));
     SetHint(BOK, QStringLiteral("použije výsledný datum a čas"));
     BCancel = make(new QPushButton(QStringLiteral("&Zpět"), client), "BCancel", QRect(94, buttonTop, 86, 28));
-    BCancel->setIcon(style->standardIcon(QStyle::SP_DialogCancelButton));
+    BCancel->setIcon(ListWindowPicture(QStringLiteral("BCANCEL")));
     BBHelp = make(new QPushButton(QStringLiteral("&Nápověda"), client), "BBHelp", QRect(184, buttonTop, 88, 28));
     BBHelp->setIcon(style->standardIcon(QStyle::SP_DialogHelpButton));
     BVZ = make(new QPushButton(QStringLiteral("výsledek -> základ"), client), "BVZ",

@@ -96,9 +96,9 @@ void OnExit(QWidget* control, std::function<void()> handler)
     control->installEventFilter(new ExitFilter(control, std::move(handler)));
 }
 
-bool ReadShowIconForm(const QString& iniPath)
+bool ReadShowIconForm(const IniReader& ini)
 {
-    return IniReadBool(iniPath, QStringLiteral("Nastav"), QStringLiteral("zobriconform"), true);
+    return ini.readBool(QStringLiteral("Nastav"), QStringLiteral("zobriconform"), true);
 }
 
 namespace {
@@ -161,9 +161,8 @@ void SaveMemoLook(const QTextEdit* memo, const QString& iniPath)
     ini.writeInteger(MemoSection, FontKey, memo->font().pointSize());
 }
 
-void LoadMemoLook(QTextEdit* memo, const QString& iniPath)
+void LoadMemoLook(QTextEdit* memo, const IniReader& ini)
 {
-    const IniFile ini(iniPath);
     const int zarov = ini.readInteger(MemoSection, AlignKey, 2);
     const int font = ini.readInteger(MemoSection, FontKey, 0);
     if (font > 0) {

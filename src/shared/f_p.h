@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class IniReader;
 class QMenu;
 class QTextEdit;
 class QWidget;
@@ -39,7 +40,7 @@ bool StorablePathAccepted(const QString& path);
 void OnExit(QWidget* control, std::function<void()> handler);
 
 // [Nastav] zobriconform: every window gets a taskbar button of its own.
-bool ReadShowIconForm(const QString& iniPath);
+bool ReadShowIconForm(const IniReader& ini);
 
 // Long texts are stored in consecutive record strings of 255 characters.
 // The text is counted as the Windows edit control held it: a line break is
@@ -56,7 +57,7 @@ QString JoinMemoPieces(const QStringList& pieces);
 // [Memo] zarov (1 left, 2 centred, 3 right) and font (size in points; 0
 // keeps the form's size). The alignment applies to the whole text.
 void SaveMemoLook(const QTextEdit* memo, const QString& iniPath);
-void LoadMemoLook(QTextEdit* memo, const QString& iniPath);
+void LoadMemoLook(QTextEdit* memo, const IniReader& ini);
 
 // The memo's look as its pop-up menu changes it. The alignment (zarov as in
 // [Memo]) covers the whole text, text set later too; it is no change of the

@@ -28,18 +28,18 @@ const QString kHeight = QStringLiteral("Height");
 // Set while KeepAspectResize changes the size it was called for.
 constexpr char kInAspectResize[] = "korvelInAspectResize";
 
-IniFile placementFile(const QString& iniName)
+QString placementPath(const QString& iniName)
 {
-    return IniFile(QDir(ProgramDir()).filePath(iniName));
+    return QDir(ProgramDir()).filePath(iniName);
 }
 
-int readCoordinate(const IniFile& ini, const QString& section, const QString& key)
+int readCoordinate(const IniReader& ini, const QString& section, const QString& key)
 {
     return std::max(0, ini.readInteger(section, key, 1));
 }
 
 // A size of 0 or less (a damaged file) would make the window vanish.
-int readSize(const IniFile& ini, const QString& section, const QString& key, int def)
+int readSize(const IniReader& ini, const QString& section, const QString& key, int def)
 {
     const int v = ini.readInteger(section, key, def);
     return v > 0 ? v : def;
@@ -58,7 +58,7 @@ void setStateMaximized(QWidget* form)
 // Position and state of a stored placement; the size goes in between, while
 // the window is normal, so that it becomes the normal geometry.
 template <typename SetSize>
-void restore(QWidget* form, const IniFile& ini, const QString& section, int state, SetSize setSize)
+void restore(QWidget* form, const IniReader& ini, const QString& section, int state, SetSize setSize)
 {
     setStateNormal(form);
     form->move(readCoordinate(ini, section, kLeft), readCoordinate(ini, section, kTop));
@@ -85,7 +85,7 @@ bool SaveFormPlacement(const QWidget* form, const QString& iniName, const QStrin
     // Every caller is closing a window: a read-only settings file must not
     // keep it open, so the error stops here rather than in the close handler.
     try {
-        IniFile ini = placementFile(iniName);
+        IniFile ini(placementPath(iniName));
         const bool maximized = form->isMaximized();
         if (!form->isMinimized())
             ini.writeInteger(section, kState, maximized ? 1 : 2);
@@ -105,7 +105,12 @@ bool SaveFormPlacement(const QWidget* form, const QString& iniName, const QStrin
 void RestoreFormPlacement(QWidget* form, const QString& iniName, const QString& section, int defaultClientWidth,
                           int defaultClientHeight)
 {
-    const IniFile ini = placementFile(iniName);
+    RestoreFormPlacement(form, IniSnapshot(placementPath(iniName)), section, defaultClientWidth, defaultClientHeight);
+}
+
+void RestoreFormPlacement(QWidget* form, const IniReader& ini, const QString& section, int defaultClientWidth,
+                          int defaultClientHeight)
+{
     const int state = ini.readInteger(section, kState, 0);
     // A default width of 0 leaves the width alone, stored placement or not.
     const auto width = [&](int stored) { return defaultClientWidth != 0 ? stored : form->width(); };
@@ -121,7 +126,7 @@ void RestoreFormPlacement(QWidget* form, const QString& iniName, const QString& 
 
 void RestoreFormPosition(QWidget* form, const QString& iniName, const QString& section)
 {
-    const IniFile ini = placementFile(iniName);
+    const IniSnapshot ini(placementPath(iniName));
     const int state = ini.readInteger(section, kState, 0);
     if (state != 0)
         restore(form, ini, section, state, [] {});

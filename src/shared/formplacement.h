@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class IniReader;
 class QWidget;
 
 // Where each window was and how large, kept in a section of a settings file
@@ -23,6 +24,9 @@ bool SaveFormPlacement(const QWidget* form, const QString& iniName, const QStrin
 // none: the default client size. The size is set in one step, so a resize
 // handler runs once, with width and height both in place.
 void RestoreFormPlacement(QWidget* form, const QString& iniName, const QString& section, int defaultClientWidth,
+                          int defaultClientHeight);
+// The same from a settings file read already.
+void RestoreFormPlacement(QWidget* form, const IniReader& ini, const QString& section, int defaultClientWidth,
                           int defaultClientHeight);
 // The same without the size.
 void RestoreFormPosition(QWidget* form, const QString& iniName, const QString& section);

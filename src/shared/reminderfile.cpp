@@ -129,12 +129,13 @@ int ReminderCount(const QString& path)
     return ReminderFile(path).count();
 }
 
-void ReadReminder(int& position, const QString& path, ReminderRecord& record)
+bool ReadReminder(int& position, const QString& path, ReminderRecord& record)
 {
-    if (!ReminderFile(path).read(position, record)) {
-        record.ID = 0;
-        record.Created = 0;
-    }
+    if (ReminderFile(path).read(position, record))
+        return true;
+    record.ID = 0;
+    record.Created = 0;
+    return false;
 }
 
 void WriteReminder(int position, const QString& path, const ReminderRecord& record)

@@ -16,8 +16,8 @@ int ReminderCount(const QString& path);
 
 // Clamps position to 1..count and writes the clamped value back, then reads
 // that record. On an empty or missing file only ID and Created of the record
-// are zeroed.
-void ReadReminder(int& position, const QString& path, ReminderRecord& record);
+// are zeroed, and false comes back.
+bool ReadReminder(int& position, const QString& path, ReminderRecord& record);
 
 // Position 1..count + 1 (count + 1 appends); creates the file. A position
 // beyond count + 1 is refused with a KorvelError.

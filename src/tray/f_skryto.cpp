@@ -41,6 +41,10 @@ const QString Klaves = QStringLiteral("Klaves");
 
 constexpr int StartInterval = 10000;
 constexpr int SoonInterval = 1000;
+// A pass over the reminders lets codes, menu commands and the other timer in
+// between two records, but asks the event loop only this often (ms): asking
+// at every record cost more than the records.
+constexpr int EventPumpInterval = 2;
 // The clock wakes at least hourly.
 constexpr int MaxClockInterval = 3600000;
 constexpr int HotKeyCount = 6;
@@ -454,10 +458,11 @@ void TFSkryt::passOverReminders(QTimer& timer, Tick& state,
     try {
         if (!KontrolaVerze())
             return;
+        EventPump letIn(EventPumpInterval);
         ForEachReminder(reminderDataPath, [&](int position, const ReminderRecord& record) {
             if (stopped)
                 return;
-            QCoreApplication::processEvents();
+            letIn();
             if (paused == 1 || m_closing) {
                 stopped = true;
                 return;

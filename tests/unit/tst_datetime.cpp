@@ -2,10 +2,12 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/localzone.h"
 #include "platform/walltimer.h"
 #include "testsupport.h"
 #include "timezone.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <climits>
@@ -135,6 +137,29 @@ private slots:
         QCOMPARE(DateTimeToQDateTime(QDateTimeToDateTime(autumn)).time(), QTime(2, 30));
         QCOMPARE(EncodeDate(2026, 3, 30) - EncodeDate(2026, 3, 29), 1.0);
         qunsetenv("TZ");
+    }
+    // The zone file is read once, and again once it has changed: a link
+    // switched to another zone moves the local time at the next look.
+    void zoneFileIsFollowedWhenItChanges()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath("localtime");
+        const auto switchTo = [&](const QString& zone) {
+            QFile::remove(link);
+            return QFile::link("/usr/share/zoneinfo/" + zone, link);
+        };
+        const QDateTime noonUtc(QDate(2026, 1, 15), QTime(12, 0), Qt::UTC);
+        const ProcessTimeZone keep("UTC");
+        qunsetenv("TZ");
+        QVERIFY(switchTo("Europe/Prague"));
+        LocalZone::pin(QFile::encodeName(link));
+        QCOMPARE(noonUtc.toLocalTime().time(), QTime(13, 0));
+        QVERIFY(switchTo("America/New_York"));
+        LocalZone::followChanges(true);
+        QCOMPARE(noonUtc.toLocalTime().time(), QTime(7, 0));
+        LocalZone::followChanges(true); // unchanged: stays
+        QCOMPARE(noonUtc.toLocalTime().time(), QTime(7, 0));
+        LocalZone::pin();
     }
     // The local times summer time skips count as the first moment after the
     // gap; the times either side and the doubled hour in autumn stay.

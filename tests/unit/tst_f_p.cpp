@@ -52,11 +52,11 @@ private slots:
     void readShowIconForm()
     {
         TempProgramFolder dir;
-        QCOMPARE(ReadShowIconForm(dir.iniPath()), true);
+        QCOMPARE(ReadShowIconForm(IniFile(dir.iniPath())), true);
         IniWriteBool(dir.iniPath(), "Nastav", "zobriconform", false);
-        QCOMPARE(ReadShowIconForm(dir.iniPath()), false);
+        QCOMPARE(ReadShowIconForm(IniFile(dir.iniPath())), false);
         writeFileBytes(dir.iniPath(), "[NASTAV]\r\nZobrIconForm=2\r\n");
-        QCOMPARE(ReadShowIconForm(dir.iniPath()), true);
+        QCOMPARE(ReadShowIconForm(IniFile(dir.iniPath())), true);
     }
 
     void messageDialogsReturnTheAnswerAndBeepFirst()

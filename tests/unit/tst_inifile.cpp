@@ -32,6 +32,12 @@ private slots:
         QCOMPARE(ini.readString("Jiná", "klíč", ""), QString("část"));
         QCOMPARE(ini.readString("nowhere", "pripopak", "d"), QString("d"));
         QCOMPARE(ini.readSection("nastav").first(), QString("Pripopak"));
+        // A snapshot reads the same, from the file as it was when it was taken.
+        const IniSnapshot snapshot(dir.iniPath());
+        writeFileBytes(dir.iniPath(), "[Nastav]\r\npripopak=9\r\n");
+        QCOMPARE(snapshot.readInteger("NASTAV", "pripopak", 1), 5);
+        QCOMPARE(snapshot.readString("Jiná", "klíč", ""), QString("část"));
+        QCOMPARE(ini.readInteger("NASTAV", "pripopak", 1), 9);
     }
     void readIsLimitedTo1023Characters()
     {

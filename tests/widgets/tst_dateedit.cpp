@@ -119,8 +119,12 @@ private slots:
     {
         QCOMPARE(m_date->displayFormat(), QStringLiteral("d.M.yyyy"));
         QVERIFY(m_date->calendarPopup());
+        // The calendar the arrow drops down.
+        QTest::mouseClick(m_date, Qt::LeftButton, {}, QPoint(m_date->width() - 4, m_date->height() / 2));
         const QCalendarWidget* calendar = m_date->calendarWidget();
+        QTRY_VERIFY(calendar->isVisible());
         QCOMPARE(calendar->firstDayOfWeek(), Qt::Monday);
+        QCOMPARE(calendar->verticalHeaderFormat(), QCalendarWidget::NoVerticalHeader);
         QCOMPARE(calendar->locale().standaloneMonthName(12), QStringLiteral("prosinec"));
         QCOMPARE(calendar->locale().dayName(1, QLocale::ShortFormat), QStringLiteral("po"));
         QCOMPARE(calendar->locale().language(), QLocale::Czech);

@@ -124,7 +124,7 @@ private slots:
         memo.setFont(font);
         memo.setPlainText("jedna\ndvě\ntři");
         memo.document()->setModified(false);
-        LoadMemoLook(&memo, dir.iniPath());
+        LoadMemoLook(&memo, IniFile(dir.iniPath()));
         QCOMPARE(memo.font().pointSize(), pointSize > 0 ? pointSize : 11);
         QCOMPARE(blockAlignments(memo), QList<Qt::Alignment>(3, Qt::Alignment(alignment)));
         QVERIFY(!memo.document()->isModified());
@@ -163,11 +163,11 @@ private slots:
         writeFileBytes(dir.iniPath(), "[Memo]\r\nzarov=1\r\n");
         QTextEdit other;
         other.setPlainText("x");
-        LoadMemoLook(&other, dir.iniPath());
+        LoadMemoLook(&other, IniFile(dir.iniPath()));
         SaveMemoLook(&other, dir.iniPath());
         QCOMPARE(ini.readInteger("Memo", "zarov", 0), 1);
         writeFileBytes(dir.iniPath(), "");
-        LoadMemoLook(&other, dir.iniPath());
+        LoadMemoLook(&other, IniFile(dir.iniPath()));
         SaveMemoLook(&other, dir.iniPath());
         QCOMPARE(ini.readInteger("Memo", "zarov", 0), 2);
         QCOMPARE(ini.readInteger("Memo", "font", 0), other.font().pointSize());
