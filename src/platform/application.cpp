@@ -4,6 +4,7 @@
 #include "errors.h"
 
 #include "programicon.h"
+#include "useraction.h"
 
 #include <QLibraryInfo>
 #include <QTimer>
@@ -22,6 +23,7 @@ Application::Application(int& argc, char** argv, const QString& title)
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
+    UserAction::NoteEvent(event);
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
