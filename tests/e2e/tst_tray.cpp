@@ -120,6 +120,23 @@ qulonglong messageBox(const Desktop& d, const QProcess* program)
     return box;
 }
 
+// A message box as the window manager sees it: a dialog of owner (of its
+// program's group when owner is 0) that offers no maximise and asks for
+// neither a minimise nor a maximise button.
+void verifyDialogOf(const Desktop& d, qulonglong box, qulonglong owner)
+{
+    const QString transient = d.property(box, "WM_TRANSIENT_FOR");
+    QVERIFY2(transient.contains(owner ? QStringLiteral("0x%1").arg(owner, 0, 16) : QStringLiteral("window id")),
+        qPrintable(transient));
+    QVERIFY(d.property(box, "_NET_WM_WINDOW_TYPE").contains("= _NET_WM_WINDOW_TYPE_DIALOG"));
+    QVERIFY(!d.property(box, "_NET_WM_ALLOWED_ACTIONS").contains("MAXIMIZE"));
+    // flags, functions, decorations: functions given, no "all", minimise (8) or maximise (16).
+    const QStringList motif = d.property(box, "_MOTIF_WM_HINTS").section(u'=', 1).split(u',');
+    QVERIFY(motif.size() >= 3);
+    QVERIFY(motif[0].trimmed().toUInt(nullptr, 16) & 1);
+    QCOMPARE(motif[1].trimmed().toUInt(nullptr, 16) & (1 | 8 | 16), 0u);
+}
+
 qint64 residentKilobytes(qint64 pid)
 {
     const QString status = QString::fromLatin1(readFileBytes(QStringLiteral("/proc/%1/status").arg(pid)));
@@ -251,6 +268,52 @@ private slots:
         QCOMPARE(shot.pixelColor(m.left() + 3, m.top() + 4), QColor(0, 128, 128));
         d.xdotool({ "key", "Escape" });
         QVERIFY(waitUntil(5000, [&] { return !d.visibleWindows({ "--classname", "korvel" }).contains(menu); }));
+    }
+
+    // Under a window manager that keeps new windows from taking the focus
+    // while the user types in another program, a window chosen from the menu
+    // still takes it; its message boxes are dialogs of it, and a box with no
+    // window of its program is a dialog too.
+    void aMenuWindowAndItsBoxesUnderAWindowManager()
+    {
+        Desktop d;
+        QVERIFY(d.startWindowManager());
+        d.start("dorv");
+        QVERIFY(waitUntil(10000, [] { return CommandChannel::post(ContactAppTitle, dcOverview); }));
+        const qulonglong other = d.waitForWindow("^Přehled kontaktů$");
+        QVERIFY(other != 0);
+        d.start("korvel");
+        const qulonglong icon = d.waitForTrayIcon("korvel");
+        QVERIFY(icon != 0);
+        // The new-reminder form, then the calendar beside it (up eight items).
+        qulonglong form = 0;
+        for (const auto& [ups, title] : { std::pair { 1, "^Nové připomenutí$" }, std::pair { 8, "^Kalendář$" } }) {
+            d.xdotool({ "windowactivate", "--sync", QString::number(other) });
+            QVERIFY(d.waitForActive(other));
+            d.xdotool({ "type", "--delay", "20", "abc" });
+            const qulonglong opened = d.chooseFromTrayMenu(icon, ups, title);
+            QVERIFY2(opened != 0, title);
+            QVERIFY2(d.waitForActive(opened), title);
+            form = form ? form : opened;
+        }
+
+        d.xdotool({ "windowactivate", "--sync", QString::number(form) });
+        d.xdotool({ "key", "alt+1" });
+        d.xdotool({ "type", "--delay", "20", "/nikde/zvuk.wav" });
+        d.xdotool({ "key", "alt+o" });
+        const qulonglong box = d.waitForWindow("^Potvrzení$");
+        QVERIFY(box != 0);
+        QTest::qWait(300); // painted
+        d.screenshot("message-box-of-its-window");
+        verifyDialogOf(d, box, form);
+        d.xdotool({ "key", "--window", QString::number(box), "Escape" });
+        QVERIFY(d.waitForNoWindow("^Potvrzení$"));
+
+        QProcess* second = d.start("korvel");
+        const qulonglong lone = d.waitForWindow("^Korvel-Tray-Selvantrix$");
+        QVERIFY(lone != 0);
+        verifyDialogOf(d, lone, 0);
+        QVERIFY(answerAndWaitForEnd(d, lone, second));
     }
 
     // A second start says so and ends; the first goes on as it was.
