@@ -1,13 +1,7 @@
 // Global hotkeys and the screen saver against a real X server (Xvfb), with
-// key presses sent by xdotool; the windows the tray's hotkeys open under a
-// window manager. Run by scripts/xsession.sh.
-#include "platform/commandchannel.h"
+// key presses sent by xdotool. Run by scripts/xsession.sh.
 #include "platform/hotkeys.h"
-#include "platform/inifile.h"
 #include "platform/screensaver.h"
-#include "shared/commands.h"
-
-#include "desktop.h"
 
 #include <QGuiApplication>
 #include <QProcess>
@@ -176,48 +170,6 @@ private slots:
         xdotool({ "key", "ctrl+alt+k" });
         QVERIFY(pressed.wait(3000));
         QCOMPARE(pressed.at(0).at(0).toInt(), 1);
-    }
-
-    // A window manager that keeps new windows from taking the focus while
-    // the user types in another program (the contacts overview here) still
-    // gives it to the windows the hotkeys open: the reminders program
-    // started by the press, a second window beside its open one, and the
-    // open one brought back. What is typed next goes there.
-    void aHotkeysWindowTakesTheFocusFromAnotherProgram()
-    {
-        Desktop d;
-        QVERIFY(d.startWindowManager());
-        IniFile(d.iniPath()).writeString("Klaves", "1", "Ctrl+Alt+N");
-        IniFile(d.iniPath()).writeString("Klaves", "6", "Ctrl+Alt+K");
-        d.start("dorv");
-        QVERIFY(waitUntil(10000, [] { return CommandChannel::post(ContactAppTitle, dcOverview); }));
-        const qulonglong other = d.waitForWindow("^Přehled kontaktů$");
-        QVERIFY(other != 0);
-        d.start("korvel");
-        QVERIFY(waitUntil(15000, [&] { return IniFile(d.iniPath()).readInteger("Klaves", "chyba", -1) == 0; }));
-        const struct {
-            const char* keys;
-            const char* title;
-        } presses[] = {
-            { "ctrl+alt+n", "^Nové připomenutí$" },
-            { "ctrl+alt+k", "^Kalendář$" },
-            { "ctrl+alt+n", "^Nové připomenutí$" },
-        };
-        for (const auto& p : presses) {
-            d.xdotool({ "windowactivate", "--sync", QString::number(other) });
-            QVERIFY(d.waitForActive(other));
-            d.xdotool({ "type", "--delay", "20", "abc" });
-            d.xdotool({ "key", p.keys });
-            const qulonglong opened = d.waitForWindow(p.title);
-            QVERIFY2(opened != 0, p.title);
-            if (!d.waitForActive(opened)) {
-                d.screenshot("hotkey-window-behind");
-                QFAIL(qPrintable(QStringLiteral("%1 stayed behind").arg(p.title)));
-            }
-            d.xdotool({ "type", "--delay", "20", "12" });
-        }
-        QTest::qWait(300); // painted
-        d.screenshot("hotkey-window-in-front");
     }
 
     void theScreenSaverStartsOnRequest()

@@ -70,10 +70,8 @@ Desktop::~Desktop()
     const auto fromHere = [this](const QString& pid) {
         return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)).startsWith(m_dir.path() + u'/');
     };
-    QStringList started;
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs))
-        if (pid.toInt() > 0 && fromHere(pid) && ::kill(pid.toInt(), SIGTERM) == 0)
-            started << pid;
+    QStringList started = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    started.removeIf([&](const QString& pid) { return !fromHere(pid) || ::kill(pid.toInt(), SIGTERM) != 0; });
     if (!pollUntil(5000, [&] { return std::none_of(started.begin(), started.end(), fromHere); }))
         for (const QString& pid : started)
             ::kill(pid.toInt(), SIGKILL);
@@ -91,10 +89,7 @@ bool Desktop::startWindowManager()
     m_windowManager->start(QStringLiteral("openbox"), { "--sm-disable" });
     // It runs once it names its check window on the root window.
     return m_windowManager->waitForStarted(5000) && pollUntil(10000, [] {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), { "-root", "_NET_SUPPORTING_WM_CHECK" });
-        xprop.waitForFinished(5000);
-        return xprop.readAllStandardOutput().contains("window id");
+        return QProcess::execute(QStringLiteral("sh"), { "-c", "xprop -root | grep -q ^_NET_SUPPORTING_WM_CHECK" }) == 0;
     });
 }
 

@@ -32,9 +32,8 @@ public:
 
     // Starts folder()/program with args; the process ends with the desktop.
     QProcess* start(const QString& program, const QStringList& args = {});
-    // Starts a window manager (openbox, which keeps new windows from taking
-    // the focus while the user works in another) for this desktop only;
-    // false when it did not come up.
+    // Starts openbox (it keeps new windows from taking the focus while the
+    // user works in another) for this desktop; false when it did not come up.
     bool startWindowManager();
 
     // A visible window whose title matches the pattern (xdotool --name, a
@@ -55,11 +54,9 @@ public:
     qulonglong chooseFromTrayMenu(qulonglong icon, int ups, const QString& titlePattern) const;
     // Runs xdotool with the arguments; returns its standard output.
     QString xdotool(const QStringList& args) const;
-    // Whether the window becomes the active one (_NET_ACTIVE_WINDOW) and
-    // takes the keyboard within the timeout.
+    // Whether the window becomes active and takes the keyboard in time.
     bool waitForActive(qulonglong window, int timeoutMs = 10000) const;
-    // A window property as xprop shows it ("WM_TRANSIENT_FOR(WINDOW): window
-    // id # 0x…").
+    // A window property as xprop shows it.
     QString property(qulonglong window, const QString& name) const;
     // Waits until the file has a line containing text.
     bool waitForLine(const QString& path, const QString& text, int timeoutMs = 10000) const;

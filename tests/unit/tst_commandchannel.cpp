@@ -233,8 +233,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(peer.lines(), QStringList({ "-13 1", "-2147483648 2147483647" }), 10000);
     }
 
-    // The hook acts for the user's action whose time came with the code, and
-    // for none once it has returned.
+    // A user time holds while the hook handles its own code, and no longer.
     void aUserTimeHoldsForItsOwnCodeOnly()
     {
         const QString title = newTitle();
