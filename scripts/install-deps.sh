@@ -20,7 +20,7 @@ RUN_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev
-  xvfb xauth x11-utils x11-xserver-utils x11-apps xdotool imagemagick trayer
+  xvfb xauth x11-utils x11-xserver-utils x11-apps xdotool imagemagick trayer openbox
   fonts-dejavu-core desktop-file-utils
   clang libclang-rt-14-dev
 )

@@ -4,6 +4,7 @@
 #include "errors.h"
 
 #include "programicon.h"
+#include "useraction.h"
 
 #include <QFontDatabase>
 #include <QLibraryInfo>
@@ -32,6 +33,7 @@ Application::~Application()
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
+    UserAction::NoteEvent(event);
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #include "commandchannel.h"
 
 #include "application.h"
+#include "useraction.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -22,6 +23,8 @@
 namespace {
 
 constexpr int MessageSize = 8;
+// A message with the user time of the action it was sent for.
+constexpr int UserMessageSize = 12;
 // The kernel queues only a handful of datagrams per socket; when a receiver
 // falls that far behind, the sender waits this long for room before the code
 // is given up.
@@ -227,8 +230,10 @@ CommandChannel::ListenResult CommandChannel::listen(const QString& title)
             unsigned char buf[16];
             ssize_t n;
             while ((n = ::recv(sock, buf, sizeof buf, MSG_TRUNC)) >= 0 || errno == EINTR) {
-                if (n == MessageSize)
-                    enqueue({ qFromLittleEndian<qint32>(buf), qFromLittleEndian<qint32>(buf + 4) }, true);
+                if (n == MessageSize || n == UserMessageSize)
+                    enqueue({ qFromLittleEndian<qint32>(buf), qFromLittleEndian<qint32>(buf + 4),
+                                n == UserMessageSize ? qFromLittleEndian<quint32>(buf + 8) : 0u },
+                        true);
             }
         }
     });
@@ -274,7 +279,7 @@ void CommandChannel::setHook(Hook hook)
 
 void CommandChannel::postToSelf(int32_t code, int32_t arg)
 {
-    enqueue({ code, arg }, false);
+    enqueue({ code, arg, 0 }, false);
 }
 
 size_t CommandChannel::dropped() const
@@ -316,18 +321,21 @@ void CommandChannel::deliverOne()
         m_queue.pop_front();
     }
     const Hook hook = m_hook; // the handler may replace the hook
+    const UserAction::Scope forUser(m.userTime);
     RunGuarded([&] { hook(m.code, m.arg); });
 }
 
-bool CommandChannel::post(const QString& title, int32_t code, int32_t arg)
+bool CommandChannel::post(const QString& title, int32_t code, int32_t arg, uint32_t userTime)
 {
     sockaddr_un addr;
     if (!addressOf(title, false, addr))
         return false;
-    unsigned char buf[MessageSize];
+    unsigned char buf[UserMessageSize];
     qToLittleEndian<qint32>(code, buf);
     qToLittleEndian<qint32>(arg, buf + 4);
-    return sendDatagram(addr, buf, sizeof buf, FullQueueWaitMs) == SendResult::Sent;
+    qToLittleEndian<quint32>(userTime, buf + 8);
+    const size_t size = userTime != 0 ? UserMessageSize : MessageSize;
+    return sendDatagram(addr, buf, size, FullQueueWaitMs) == SendResult::Sent;
 }
 
 bool CommandChannel::answers(const QString& title)

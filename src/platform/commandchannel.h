@@ -12,13 +12,16 @@
 // How one program posts a command code to another. Every program that takes
 // codes binds one datagram Unix socket named after its application title in
 // the user's runtime folder; a message is 8 bytes, int32 code and int32
-// argument, little-endian. Posting is fire and forget: the sender learns only
-// whether the receiver was found.
+// argument, little-endian, or 12 bytes when a uint32 user time follows: the
+// X server time of the user's key press or click the code was sent for (see
+// useraction.h). Posting is fire and forget: the sender learns only whether
+// the receiver was found.
 //
 // The program's own endpoint is CommandChannel::own(). Received codes, and
 // codes posted to the program itself, reach its hook on the main thread in
 // the order they arrived, one per event-loop pass, so they are also handled
-// while a modal dialog runs its own loop.
+// while a modal dialog runs its own loop. A code that came with a user time
+// is handled inside a UserAction::Scope of that time.
 class CommandChannel : public QObject {
     Q_OBJECT
 public:
@@ -56,9 +59,10 @@ public:
     // has returned, behind the codes already received.
     void postToSelf(int32_t code, int32_t arg = 0);
 
-    // One message to the program holding title. False: it does not run (no
-    // socket, or a socket nobody reads any more), or its queue stayed full.
-    static bool post(const QString& title, int32_t code, int32_t arg = 0);
+    // One message to the program holding title; userTime 0 sends none. False:
+    // it does not run (no socket, or a socket nobody reads any more), or its
+    // queue stayed full.
+    static bool post(const QString& title, int32_t code, int32_t arg = 0, uint32_t userTime = 0);
     // Whether a program holds title; it receives nothing from the probe.
     static bool answers(const QString& title);
 
@@ -73,6 +77,7 @@ private:
     struct Message {
         int32_t code;
         int32_t arg;
+        uint32_t userTime;
     };
 
     CommandChannel();

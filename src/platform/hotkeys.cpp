@@ -1,5 +1,7 @@
 #include "hotkeys.h"
 
+#include "useraction.h"
+
 #include <QGuiApplication>
 
 #include <X11/keysym.h>
@@ -384,6 +386,7 @@ bool HotKeys::nativeEventFilter(const QByteArray& eventType, void* message, qint
     for (const Grab& grab : m_grabs) {
         const quint16 ignored = XCB_MOD_MASK_LOCK | grab.numLock;
         if (grab.keycodes.contains(press->detail) && (press->state & ModifierBits & ~ignored) == grab.modifiers) {
+            UserAction::Note(press->time);
             // Delivered from the event loop, as the posted WM_HOTKEY was, not
             // from inside Qt's event reading.
             QMetaObject::invokeMethod(

@@ -30,9 +30,10 @@ bool hasEnded(qint64 pid)
 
 } // namespace
 
-bool PostOrStart(const QString& title, const QString& programName, int32_t code, int32_t arg, int timeoutMs)
+bool PostOrStart(
+    const QString& title, const QString& programName, int32_t code, int32_t arg, int timeoutMs, uint32_t userTime)
 {
-    if (CommandChannel::post(title, code, arg))
+    if (CommandChannel::post(title, code, arg, userTime))
         return true;
     if (CommandChannel::answers(title))
         return false; // it runs but takes nothing: a second copy would not help
@@ -44,5 +45,5 @@ bool PostOrStart(const QString& title, const QString& programName, int32_t code,
     const QDeadlineTimer deadline(timeoutMs);
     while (!CommandChannel::answers(title) && !deadline.hasExpired() && !hasEnded(pid))
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min<qint64>(1, deadline.remainingTime())));
-    return CommandChannel::post(title, code, arg);
+    return CommandChannel::post(title, code, arg, userTime);
 }

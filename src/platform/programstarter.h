@@ -11,6 +11,7 @@ inline constexpr int ProgramStartWaitMs = 5000;
 // programName is started from the program folder without arguments, and the
 // caller waits (at most timeoutMs, less when the started program ends first)
 // until it takes codes. Returns whether the code was posted; a program that
-// cannot be started loses the code silently.
+// cannot be started loses the code silently. userTime: the user's action the
+// code is sent for (CommandChannel::post).
 bool PostOrStart(const QString& title, const QString& programName, int32_t code, int32_t arg = 0,
-    int timeoutMs = ProgramStartWaitMs);
+    int timeoutMs = ProgramStartWaitMs, uint32_t userTime = 0);

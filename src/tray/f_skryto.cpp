@@ -18,6 +18,7 @@
 #include "platform/screensaver.h"
 #include "platform/soundservice.h"
 #include "platform/tag.h"
+#include "platform/useraction.h"
 #include "platform/walltimer.h"
 #include "shared/commands.h"
 #include "shared/filereplace.h"
@@ -96,14 +97,14 @@ QString soundFailureKey(int position, const ReminderRecord& record)
 
 } // namespace
 
-bool PostReminderCommand(int32_t code)
+bool PostReminderCommand(int32_t code, uint32_t userTime)
 {
-    return PostOrStart(ReminderAppTitle, ReminderProgramName, code);
+    return PostOrStart(ReminderAppTitle, ReminderProgramName, code, 0, ProgramStartWaitMs, userTime);
 }
 
-void PostContactCommand(int32_t code)
+void PostContactCommand(int32_t code, uint32_t userTime)
 {
-    PostOrStart(ContactAppTitle, ContactProgramName, code);
+    PostOrStart(ContactAppTitle, ContactProgramName, code, 0, ProgramStartWaitMs, userTime);
 }
 
 void PostRecordChanged(int32_t code)
@@ -535,6 +536,11 @@ void TFSkryt::THodinyTimer()
 
 // ---- menu ----
 
+// The items that open a window of another program send the time of the
+// click, or of the hotkey's press, that chose them: the window comes to the
+// front with the focus even where the window manager keeps new windows from
+// taking it.
+
 void TFSkryt::MenuPopup()
 {
     MSMSPovZak->setText(
@@ -593,7 +599,7 @@ void TFSkryt::MSMSPovZakClick()
 
 void TFSkryt::MOptionsClick()
 {
-    PostReminderCommand(rcSettingsFromTray);
+    PostReminderCommand(rcSettingsFromTray, UserAction::LastTime());
 }
 
 void TFSkryt::MPozClick()
@@ -603,7 +609,7 @@ void TFSkryt::MPozClick()
 
 void TFSkryt::MKalendarClick()
 {
-    PostReminderCommand(rcCalendar);
+    PostReminderCommand(rcCalendar, UserAction::LastTime());
 }
 
 void TFSkryt::MAktCasClick()
@@ -613,32 +619,32 @@ void TFSkryt::MAktCasClick()
 
 void TFSkryt::MImportClick()
 {
-    PostReminderCommand(rcImport);
+    PostReminderCommand(rcImport, UserAction::LastTime());
 }
 
 void TFSkryt::MExportClick()
 {
-    PostReminderCommand(rcExport);
+    PostReminderCommand(rcExport, UserAction::LastTime());
 }
 
 void TFSkryt::MPrehledKClick()
 {
-    PostContactCommand(dcOverview);
+    PostContactCommand(dcOverview, UserAction::LastTime());
 }
 
 void TFSkryt::MNewKClick()
 {
-    PostContactCommand(dcNewContact);
+    PostContactCommand(dcNewContact, UserAction::LastTime());
 }
 
 void TFSkryt::MPrehledClick()
 {
-    PostReminderCommand(rcOverview);
+    PostReminderCommand(rcOverview, UserAction::LastTime());
 }
 
 void TFSkryt::MNewClick()
 {
-    PostReminderCommand(rcNewReminder);
+    PostReminderCommand(rcNewReminder, UserAction::LastTime());
 }
 
 // ---- hotkeys ----

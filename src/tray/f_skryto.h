@@ -160,7 +160,8 @@ private:
 
 // Post a code to the reminders or the contacts program, starting it when it
 // does not run; a program that cannot be started loses the code (false).
-bool PostReminderCommand(int32_t code);
-void PostContactCommand(int32_t code);
+// userTime: the user's hotkey or menu click the code opens a window for.
+bool PostReminderCommand(int32_t code, uint32_t userTime = 0);
+void PostContactCommand(int32_t code, uint32_t userTime = 0);
 // Posts a code to the reminders program only when it runs.
 void PostRecordChanged(int32_t code);

@@ -120,6 +120,21 @@ qulonglong messageBox(const Desktop& d, const QProcess* program)
     return box;
 }
 
+// A message box as the window manager sees it: a dialog of owner (of its
+// program's group when owner is 0) that offers no maximise and asks for
+// neither a minimise nor a maximise button.
+void verifyDialogOf(const Desktop& d, qulonglong box, qulonglong owner)
+{
+    const QString transient = d.property(box, "WM_TRANSIENT_FOR");
+    QVERIFY2(transient.contains(owner ? QStringLiteral("0x%1").arg(owner, 0, 16) : "window id"), qPrintable(transient));
+    QVERIFY(d.property(box, "_NET_WM_WINDOW_TYPE").contains("= _NET_WM_WINDOW_TYPE_DIALOG"));
+    QVERIFY(!d.property(box, "_NET_WM_ALLOWED_ACTIONS").contains("MAXIMIZE"));
+    // Functions given (flag 1), and neither "all" (1), minimise (8) nor maximise (16).
+    const QStringList motif = d.property(box, "_MOTIF_WM_HINTS").section(u'=', 1).split(u',');
+    QVERIFY(motif.size() >= 3 && (motif[0].trimmed().toUInt(nullptr, 16) & 1));
+    QCOMPARE(motif[1].trimmed().toUInt(nullptr, 16) & (1 | 8 | 16), 0u);
+}
+
 qint64 residentKilobytes(qint64 pid)
 {
     const QString status = QString::fromLatin1(readFileBytes(QStringLiteral("/proc/%1/status").arg(pid)));
@@ -251,6 +266,50 @@ private slots:
         QCOMPARE(shot.pixelColor(m.left() + 3, m.top() + 4), QColor(0, 128, 128));
         d.xdotool({ "key", "Escape" });
         QVERIFY(waitUntil(5000, [&] { return !d.visibleWindows({ "--classname", "korvel" }).contains(menu); }));
+    }
+
+    // Under a window manager that keeps new windows from taking the focus from
+    // another program, the windows of the hotkeys and the menu take it (the
+    // reminders program started by the press, the calendar beside its form,
+    // the form brought back) and get what is typed next. Message boxes are
+    // dialogs of their window; a box with no window is a dialog too.
+    void windowsForTheUserComeToTheFrontUnderAWindowManager()
+    {
+        Desktop d;
+        QVERIFY(d.startWindowManager());
+        IniFile(d.iniPath()).writeString("Klaves", "1", "Ctrl+Alt+N");
+        IniFile(d.iniPath()).writeString("Klaves", "6", "Ctrl+Alt+K");
+        d.start("dorv");
+        QVERIFY(waitUntil(10000, [] { return CommandChannel::post(ContactAppTitle, dcOverview); }));
+        const qulonglong other = d.waitForWindow("^Přehled kontaktů$");
+        d.start("korvel");
+        const qulonglong icon = d.waitForTrayIcon("korvel");
+        QVERIFY(other != 0 && icon != 0);
+        qulonglong form = 0;
+        for (const char* keys : { "ctrl+alt+n", "ctrl+alt+k", "" }) { // "": the menu's first item
+            const char* title = keys == QLatin1String("ctrl+alt+k") ? "^Kalendář$" : "^Nové připomenutí$";
+            d.xdotool({ "windowactivate", "--sync", QString::number(other) });
+            QVERIFY(d.waitForActive(other));
+            d.xdotool({ "type", "--delay", "20", "abc" });
+            if (*keys)
+                d.xdotool({ "key", keys });
+            const qulonglong opened = *keys ? d.waitForWindow(title) : d.chooseFromTrayMenu(icon, 1, title);
+            QVERIFY2(opened != 0 && d.waitForActive(opened), title);
+            form = form ? form : opened;
+        }
+        d.xdotool({ "key", "alt+1" });
+        d.xdotool({ "type", "--delay", "20", "/nikde/zvuk.wav" });
+        d.xdotool({ "key", "alt+o" });
+        const qulonglong box = d.waitForWindow("^Potvrzení$"); // 0 fails below
+        QTest::qWait(300); // painted
+        d.screenshot("message-box-of-its-window");
+        verifyDialogOf(d, box, form);
+
+        QProcess* second = d.start("korvel");
+        const qulonglong lone = d.waitForWindow("^Korvel-Tray-Selvantrix$");
+        QVERIFY(lone != 0);
+        verifyDialogOf(d, lone, 0);
+        QVERIFY(answerAndWaitForEnd(d, lone, second));
     }
 
     // A second start says so and ends; the first goes on as it was.

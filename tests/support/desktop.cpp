@@ -8,6 +8,9 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+#include <csignal>
+
 namespace {
 
 void copyTree(const QString& from, const QString& to)
@@ -62,6 +65,32 @@ Desktop::~Desktop()
             }
         }
     }
+    // The programs the tray resident started from this folder end as well
+    // (a zombie has no executable any more).
+    const auto fromHere = [this](const QString& pid) {
+        return QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)).startsWith(m_dir.path() + u'/');
+    };
+    QStringList started = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    started.removeIf([&](const QString& pid) { return !fromHere(pid) || ::kill(pid.toInt(), SIGTERM) != 0; });
+    if (!pollUntil(5000, [&] { return std::none_of(started.begin(), started.end(), fromHere); }))
+        for (const QString& pid : started)
+            ::kill(pid.toInt(), SIGKILL);
+    // Last: the programs' windows go before their frames.
+    if (m_windowManager) {
+        m_windowManager->terminate();
+        m_windowManager->waitForFinished(5000);
+    }
+}
+
+bool Desktop::startWindowManager()
+{
+    m_windowManager = std::make_unique<QProcess>();
+    m_windowManager->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_windowManager->start(QStringLiteral("openbox"), { "--sm-disable" });
+    // It runs once it names its check window on the root window.
+    return m_windowManager->waitForStarted(5000) && pollUntil(10000, [] {
+        return QProcess::execute(QStringLiteral("sh"), { "-c", "xprop -root | grep -q ^_NET_SUPPORTING_WM_CHECK" }) == 0;
+    });
 }
 
 QProcess* Desktop::start(const QString& program, const QStringList& args)
@@ -81,6 +110,21 @@ QString Desktop::xdotool(const QStringList& args) const
     p.start(QStringLiteral("xdotool"), args);
     p.waitForFinished(10000);
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+bool Desktop::waitForActive(qulonglong window, int timeoutMs) const
+{
+    const QString id = QString::number(window);
+    return pollUntil(
+        timeoutMs, [&] { return xdotool({ "getactivewindow" }) == id && xdotool({ "getwindowfocus" }) == id; });
+}
+
+QString Desktop::property(qulonglong window, const QString& name) const
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), { "-id", QString::number(window), name });
+    xprop.waitForFinished(5000);
+    return QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
 }
 
 qulonglong Desktop::waitForWindow(const QString& titlePattern, int timeoutMs) const

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QProcess>
-#include <QRect>
 #include <QProcessEnvironment>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -32,6 +32,9 @@ public:
 
     // Starts folder()/program with args; the process ends with the desktop.
     QProcess* start(const QString& program, const QStringList& args = {});
+    // Starts openbox (it keeps new windows from taking the focus while the
+    // user works in another) for this desktop; false when it did not come up.
+    bool startWindowManager();
 
     // A visible window whose title matches the pattern (xdotool --name, a
     // regular expression), or 0 when none appears within the timeout.
@@ -51,6 +54,10 @@ public:
     qulonglong chooseFromTrayMenu(qulonglong icon, int ups, const QString& titlePattern) const;
     // Runs xdotool with the arguments; returns its standard output.
     QString xdotool(const QStringList& args) const;
+    // Whether the window becomes active and takes the keyboard in time.
+    bool waitForActive(qulonglong window, int timeoutMs = 10000) const;
+    // A window property as xprop shows it.
+    QString property(qulonglong window, const QString& name) const;
     // Waits until the file has a line containing text.
     bool waitForLine(const QString& path, const QString& text, int timeoutMs = 10000) const;
     QStringList lines(const QString& path) const;
@@ -62,6 +69,7 @@ private:
     QTemporaryDir m_dir;
     QProcessEnvironment m_env;
     std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::unique_ptr<QProcess> m_windowManager;
 };
 
 // Polls the condition every 50 ms until it holds (true) or timeoutMs have

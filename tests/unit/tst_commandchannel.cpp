@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 #include "platform/errors.h"
 #include "platform/programstarter.h"
+#include "platform/useraction.h"
 #include "shared/commands.h"
 
 #include "testsupport.h"
@@ -207,10 +208,14 @@ private slots:
         QVERIFY(CommandChannel::post(title, -2, 0x01020304));
         QVERIFY(CommandChannel::post(title, INT32_MIN, -1));
         QVERIFY(CommandChannel::post(title, 0x7ffffffe, 0));
+        QVERIFY(CommandChannel::post(title, -1, 0, 0x0a0b0c0d)); // sent for the user's action at that time
+        QVERIFY(CommandChannel::post(title, -1, 0, 0));
         QVERIFY(CommandChannel::answers(title));
         QCOMPARE(raw.next(), QByteArray::fromHex("feffffff04030201"));
         QCOMPARE(raw.next(), QByteArray::fromHex("00000080ffffffff"));
         QCOMPARE(raw.next(), QByteArray::fromHex("feffff7f00000000"));
+        QCOMPARE(raw.next(), QByteArray::fromHex("ffffffff000000000d0c0b0a"));
+        QCOMPARE(raw.next(), QByteArray::fromHex("ffffffff00000000"));
         QCOMPARE(raw.next(), QByteArray()); // the probe: empty, never a code
         QCOMPARE(raw.next(), QByteArray("none"));
     }
@@ -226,6 +231,25 @@ private slots:
         QVERIFY(sendRaw(title, QByteArray()));
         QVERIFY(sendRaw(title, QByteArray::fromHex("00000080ffffff7f"))); // INT32_MIN, INT32_MAX
         QTRY_COMPARE_WITH_TIMEOUT(peer.lines(), QStringList({ "-13 1", "-2147483648 2147483647" }), 10000);
+    }
+
+    // A user time holds while the hook handles its own code, and no longer.
+    void aUserTimeHoldsForItsOwnCodeOnly()
+    {
+        const QString title = newTitle();
+        QCOMPARE(own().listen(title), Listen::Listening);
+        QList<uint32_t> times;
+        own().setHook([&](int32_t code, int32_t) {
+            m_got.append({ code, 0 });
+            times.append(UserAction::Current());
+        });
+        QVERIFY(sendRaw(title, QByteArray::fromHex("ffffffff00000000fe000080"))); // -1 at 0x800000fe
+        QVERIFY(sendRaw(title, QByteArray::fromHex("feffffff00000000"))); // -2, no time
+        QVERIFY(sendRaw(title, QByteArray::fromHex("fdffffff0000000001020304ff"))); // 13 bytes: dropped
+        QVERIFY(sendRaw(title, QByteArray::fromHex("fcffffff0000000000000000"))); // -4, time 0
+        QTRY_COMPARE_WITH_TIMEOUT(m_got, Codes({ { -1, 0 }, { -2, 0 }, { -4, 0 } }), 10000);
+        QCOMPARE(times, QList<uint32_t>({ 0x800000fe, 0, 0 }));
+        QCOMPARE(UserAction::Current(), 0u);
     }
 
     void orderIsKeptOverAThousandCodesBothWays()
