@@ -203,7 +203,7 @@ void ForEachReminder(const QString& path, const std::function<void(int position,
     ReminderFile(path).forEach(visit);
 }
 
-DataVersionCheck CheckDataVersion(const QString& path)
+DataVersionCheck DataVersionOf(const QString& path)
 {
     // The mark is read from the first four bytes whenever there are four: a
     // file of the previous layout holding one record (1388 bytes) has no whole
@@ -214,8 +214,14 @@ DataVersionCheck CheckDataVersion(const QString& path)
     const int32_t mark = RecordBytes::getInt32(head, 0);
     if (mark == DataVersion)
         return DataVersionCheck::Current;
-    if (mark > DataVersion)
-        return DataVersionCheck::OldLayout;
+    return mark > DataVersion ? DataVersionCheck::OldLayout : DataVersionCheck::NewerLayout;
+}
+
+DataVersionCheck CheckDataVersion(const QString& path)
+{
+    const DataVersionCheck check = DataVersionOf(path);
+    if (check != DataVersionCheck::NewerLayout)
+        return check;
     MessageDlgCentered(
         QStringLiteral("Data připomenutí jsou uložena pomocí novější verze\nnelze načíst - ukončuji aplikaci"),
         MsgDlgType::Warning, MsgBtn::OK, 0);

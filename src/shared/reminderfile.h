@@ -71,6 +71,8 @@ enum class DataVersionCheck { Current, OldLayout, NewerLayout };
 // NewerLayout: the user has been told and the application asked to end; the
 // caller does nothing more with the file.
 DataVersionCheck CheckDataVersion(const QString& path);
+// The same judgement without a word to the user.
+DataVersionCheck DataVersionOf(const QString& path);
 
 // baseDir + path when path begins with "\" (stored relative to the program
 // folder); any other path unchanged.
