@@ -198,6 +198,11 @@ QByteArray ReminderBytes(const ReminderRecord& record)
     return bytes;
 }
 
+bool SameReminder(const ReminderRecord& a, const ReminderRecord& b)
+{
+    return ReminderBytes(a) == ReminderBytes(b);
+}
+
 void ForEachReminder(const QString& path, const std::function<void(int position, const ReminderRecord& record)>& visit)
 {
     ReminderFile(path).forEach(visit);

@@ -27,6 +27,10 @@ void WriteReminder(int position, const QString& path, const ReminderRecord& reco
 // file written through one open.
 QByteArray ReminderBytes(const ReminderRecord& record);
 
+// Whether the two records are stored as the same bytes (a damaged double
+// equals itself).
+bool SameReminder(const ReminderRecord& a, const ReminderRecord& b);
+
 // Gives the record the next free ID (stored in record.ID as well), writes it
 // after the last record and returns the ID.
 int AppendReminder(const QString& path, ReminderRecord& record);
