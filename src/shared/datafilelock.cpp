@@ -42,15 +42,15 @@ bool takeLock(int fd)
     return ::fcntl(fd, F_OFD_SETLK, &whole) == 0;
 }
 
-// The file system keeps no locks at all (no lock service on the server).
+// The file system keeps no locks at all (no lock service on the server), or
+// the system knows no locks of open file descriptions.
 bool locksUnsupported(int code)
 {
-    return code == ENOLCK || code == EOPNOTSUPP || code == ENOSYS;
+    return code == ENOLCK || code == EOPNOTSUPP || code == ENOSYS || code == EINVAL;
 }
 
-} // namespace
-
-QString DataFileLock::lockPath(const QString& dataPath)
+// The lock file of a data file, beside the file a link to it leads to.
+QString lockFileOf(const QString& dataPath)
 {
     const QFileInfo info(dataPath);
     QString resolved = info.canonicalFilePath();
@@ -63,8 +63,10 @@ QString DataFileLock::lockPath(const QString& dataPath)
     return resolved + QStringLiteral(".lck");
 }
 
+} // namespace
+
 DataFileLock::DataFileLock(const QString& dataPath, int waitMs)
-    : m_lockPath(lockPath(dataPath))
+    : m_lockPath(lockFileOf(dataPath))
 {
     if (const auto outer = held.find(m_lockPath); outer != held.end()) {
         ++outer->depth;

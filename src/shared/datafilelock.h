@@ -42,9 +42,6 @@ public:
     // waits for the user, say).
     void release();
 
-    // The lock file of a data file (a link to the data file followed).
-    static QString lockPath(const QString& dataPath);
-
 private:
     QString m_lockPath;
 };
