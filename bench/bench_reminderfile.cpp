@@ -1,5 +1,7 @@
 // The reminder file at 10,000 records: the tray resident's full read, the ID
-// search of an append, and a batch removal with its renumbering.
+// search of an append, a batch removal with its renumbering, and what the
+// data file's lock adds to the write of one record.
+#include "shared/datafilelock.h"
 #include "shared/reminderfile.h"
 
 #include <QFile>
@@ -121,6 +123,29 @@ void Delete1000AndRenumber(benchmark::State& state)
     }
 }
 BENCHMARK(Delete1000AndRenumber)->Unit(benchmark::kMillisecond);
+
+// One record written in place, as the tray resident and the pop-up write:
+// the lock between programs is taken and freed with each write.
+void WriteOneRecord(benchmark::State& state)
+{
+    const QString path = Files::get().full;
+    const ReminderRecord r = typicalReminder(RecordCount / 2);
+    for (auto _ : state)
+        WriteReminder(RecordCount / 2, path, r);
+}
+BENCHMARK(WriteOneRecord)->Unit(benchmark::kMicrosecond);
+
+// The same write with the lock already held by the caller (a pass of many
+// steps): only the write itself.
+void WriteOneRecordInsideALock(benchmark::State& state)
+{
+    const QString path = Files::get().full;
+    const ReminderRecord r = typicalReminder(RecordCount / 2);
+    const DataFileLock lock(path);
+    for (auto _ : state)
+        WriteReminder(RecordCount / 2, path, r);
+}
+BENCHMARK(WriteOneRecordInsideALock)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

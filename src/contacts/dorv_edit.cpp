@@ -8,6 +8,7 @@
 #include "shared/commands.h"
 #include "shared/contactfields.h"
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
 #include "shared/jbstr.h"
@@ -268,6 +269,9 @@ void TFKEdit::BOKClick()
         ContactRecord form;
         NactiNovaDataZaz(form);
         int gone = 0;
+        // Each contact is found and written with no other program's change
+        // in between.
+        DataFileLock lock(DataPath());
         for (const Edited& e : m_edited) {
             // Another program may have renumbered the file since the form
             // opened: the contact is written where its stamp stands now.
@@ -288,6 +292,7 @@ void TFKEdit::BOKClick()
             r.cislo = position;
             WriteContact(position, DataPath(), r);
         }
+        lock.release();
         ReportContactsGone(gone);
         if (!Multi && gone > 0)
             return; // the form stays open with what the user typed

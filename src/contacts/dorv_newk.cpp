@@ -13,6 +13,7 @@
 #include "shared/commands.h"
 #include "shared/contactfields.h"
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
 #include "shared/jbstr.h"
@@ -503,6 +504,8 @@ void TFKNew::BOKClick()
         ContactRecord r;
         ControlsToRecord(r);
         r.verze = DataVersion;
+        // The stamp is one no contact of the file has when the contact joins it.
+        const DataFileLock lock(DataPath());
         r.unikat = NewContactStamp(DataPath());
         r.zmena = r.unikat;
         AppendContact(DataPath(), r);

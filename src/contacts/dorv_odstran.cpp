@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "shared/contactfields.h"
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 
 #include <QAction>
 #include <QMenu>
@@ -88,6 +89,7 @@ void TFKOdstran::Restore()
     if (List->selectedItems().isEmpty() || NumberColumnIndex(List) == 0)
         return;
     int gone = 0;
+    DataFileLock lock(DataPath());
     for (const ListedContact& listed : SelectedContacts()) {
         ContactRecord record;
         const int position = ReadListedContact(listed, record);
@@ -100,6 +102,7 @@ void TFKOdstran::Restore()
         WriteContact(position, DataPath(), record);
         Changed = true;
     }
+    lock.release();
     ReportContactsGone(gone);
     Aktualizuj();
 }
@@ -124,11 +127,15 @@ void TFKOdstran::BDefOdstranClick()
     if (List->selectedItems().isEmpty() || NumberColumnIndex(List) == 0)
         return;
     int gone = 0;
+    // The positions found stay the selected contacts' until the last
+    // removal: no other program renumbers the file meanwhile.
+    DataFileLock lock(DataPath());
     QList<int> positions = SelectedPositions(gone);
     std::sort(positions.begin(), positions.end(), std::greater<int>());
     positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
     for (int position : positions)
         DeleteContact(position, DataPath());
+    lock.release();
     Changed = Changed || !positions.isEmpty();
     ReportContactsGone(gone);
     Aktualizuj();

@@ -17,6 +17,7 @@
 #include "shared/commands.h"
 #include "shared/contactfields.h"
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
 #include "shared/listviewtovi.h"
@@ -820,6 +821,9 @@ void TFKPrehled::BOdstranClick()
         return;
     const QPointer<TFKPrehled> self(this);
     int gone = 0;
+    // Each contact is found and written with no other program's change in
+    // between.
+    DataFileLock lock(DataPath());
     for (const ListedContact& contact : listed) {
         ContactRecord record;
         const int position = ReadListedContact(contact, record);
@@ -830,6 +834,7 @@ void TFKPrehled::BOdstranClick()
         record.vymazano = true;
         WriteContact(position, DataPath(), record);
     }
+    lock.release();
     ReportContactsGone(gone);
     if (self)
         Aktualizuj();

@@ -1,5 +1,6 @@
 #include "errors.h"
 
+#include <cerrno>
 #include <cstring>
 
 KorvelError::KorvelError(QString message)
@@ -13,5 +14,19 @@ IoError::IoError(int code, const QString& path)
                       .arg(code)
                       .arg(QString::fromLocal8Bit(std::strerror(code)), path))
     , m_code(code)
+{
+}
+
+IoError::IoError(const QString& message, int code)
+    : KorvelError(message)
+    , m_code(code)
+{
+}
+
+DataFileBusy::DataFileBusy(const QString& path)
+    : IoError(QStringLiteral("Soubor %1 právě upravuje jiný program - nic nebylo zapsáno.\r"
+                             "Zkuste to prosím za chvíli znovu.")
+                  .arg(path),
+        EBUSY)
 {
 }

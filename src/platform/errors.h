@@ -24,6 +24,17 @@ public:
     IoError(int code, const QString& path);
     int code() const { return m_code; }
 
+protected:
+    // For a failure the subclass words itself.
+    IoError(const QString& message, int code);
+
 private:
     int m_code;
+};
+
+// Another program kept a data file locked for longer than a writer waits;
+// nothing was written.
+class DataFileBusy : public IoError {
+public:
+    explicit DataFileBusy(const QString& path);
 };

@@ -3,6 +3,7 @@
 #include "platform/application.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/reminderdates.h"
 #include "shared/reminderfile.h"
@@ -103,18 +104,25 @@ void TFEditPrip::BOKClick()
         }
         if (!LengthAcceptable(r.Length))
             return;
-        // A renumbering since the form opened may have put another reminder
-        // at the position: that one is never written over.
-        if (!StillTheLoadedReminder()) {
-            ReminderGone();
-            return;
-        }
         r.ID = EditedRecordNumber;
         r.Created = m_keptCreated;
         r.LastChange = Now();
         r.NextKind = m_keptNextKind;
         r.NextAmount = m_keptNextAmount;
-        WriteReminder(EditedRecordNumber, DataPath(), r);
+        // A renumbering since the form opened may have put another reminder
+        // at the position: that one is never written over. The lock keeps
+        // the position checked until the write.
+        bool ours;
+        {
+            const DataFileLock lock(DataPath());
+            ours = StillTheLoadedReminder();
+            if (ours)
+                WriteReminder(EditedRecordNumber, DataPath(), r);
+        }
+        if (!ours) {
+            ReminderGone();
+            return;
+        }
         Stored();
     });
 }

@@ -13,6 +13,7 @@
 #include "platform/paths.h"
 #include "shared/commands.h"
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 #include "shared/exchangefiles.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
@@ -26,6 +27,8 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTimer>
+
+#include <optional>
 
 using namespace ExchangeLayoutRows;
 
@@ -176,6 +179,11 @@ void TFExport::Exp(bool interactive)
         trayPaused = true;
         const double threshold = StoredMoment(ini, QStringLiteral("datum"), QStringLiteral("cas"), NoTime);
         const QString target = folder + ReminderExchangeName;
+        // The erased reminders removed are the ones exported: no other
+        // program changes the file between the two passes.
+        std::optional<DataFileLock> lock;
+        if (ChBOdstranit->isChecked())
+            lock.emplace(reminders);
         exported = ExportReminders(reminders, target,
             ChBZaloha->isChecked() ? folder + ReminderExchangeBackupName : QString(),
             ChBZmena->isChecked() ? std::optional(threshold) : std::nullopt, [&](int n, int total) {
@@ -207,6 +215,9 @@ void TFExport::Exp(bool interactive)
         const auto pass = ShowPass(this, ChBKont, LKAkce, KPrubeh, contactCount);
         const double threshold = StoredMoment(ini, QStringLiteral("kdatum"), QStringLiteral("kcas"), NoTime);
         const QString target = folder + ContactExchangeName;
+        std::optional<DataFileLock> lock;
+        if (ChBKOdstranit->isChecked())
+            lock.emplace(contacts);
         exportedContacts = ExportContacts(contacts, target,
             ChBZaloha->isChecked() ? folder + ContactExchangeBackupName : QString(),
             ChBKZmena->isChecked() ? std::optional(threshold) : std::nullopt, [&](int n, int total) {

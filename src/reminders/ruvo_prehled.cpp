@@ -12,6 +12,7 @@
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
 #include "shared/commands.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/jbstr.h"
 #include "shared/reminderfile.h"
@@ -226,9 +227,17 @@ void TFPrehled::BVymazClick()
             MsgBtn::Yes | MsgBtn::No, 0)
         == mrNo)
         return;
-    record.Erased = true;
-    record.LastChange = Now();
-    WriteReminder(id, DataPath(), record);
+    // Written as the file holds it now, when it is still the reminder asked
+    // about: the answer may have taken a while.
+    {
+        const DataFileLock lock(DataPath());
+        ReminderRecord now;
+        if (ReadListed(id, now) && now.Created == record.Created) {
+            now.Erased = true;
+            now.LastChange = Now();
+            WriteReminder(id, DataPath(), now);
+        }
+    }
     NotifyTray(tnClockChanged);
     Aktualizuj();
 }
@@ -251,11 +260,14 @@ void TFPrehled::BEIANClick()
     const int32_t id = SelectedItemId(DejAktivList());
     if (id == 0)
         return;
-    ReminderRecord record;
-    if (ReadListed(id, record)) {
-        record.Transferable = !record.Transferable;
-        record.LastChange = Now();
-        WriteReminder(id, DataPath(), record);
+    {
+        const DataFileLock lock(DataPath());
+        ReminderRecord record;
+        if (ReadListed(id, record)) {
+            record.Transferable = !record.Transferable;
+            record.LastChange = Now();
+            WriteReminder(id, DataPath(), record);
+        }
     }
     Aktualizuj();
 }

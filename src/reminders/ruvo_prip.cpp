@@ -17,6 +17,7 @@
 #include "platform/soundservice.h"
 #include "platform/tag.h"
 #include "shared/commands.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
 #include "shared/listviewtovi.h"
@@ -696,20 +697,52 @@ void TFPrip::MEDelka2Exit()
     ShowEnd();
 }
 
-bool TFPrip::ReadOwnReminder(ReminderRecord& record)
+bool TFPrip::ReadOwn(ReminderRecord& record) const
 {
     const QString path = DataPath();
     int n = m_recordNumber;
-    if (n >= 1 && n <= ReminderCount(path)) {
-        ReadReminder(n, path, record);
-        if (n == m_recordNumber && record.Created == m_created && !record.Erased)
-            return true;
+    if (n < 1 || n > ReminderCount(path))
+        return false;
+    ReadReminder(n, path, record);
+    return n == m_recordNumber && record.Created == m_created && !record.Erased;
+}
+
+bool TFPrip::ReadOwnReminder(ReminderRecord& record)
+{
+    if (ReadOwn(record))
+        return true;
+    ReportGone();
+    return false;
+}
+
+bool TFPrip::WriteOwnReminder(const ReminderRecord& seen, const ReminderRecord& changed)
+{
+    bool own;
+    bool same;
+    {
+        const DataFileLock lock(DataPath());
+        ReminderRecord now;
+        own = ReadOwn(now);
+        same = own && SameReminder(now, seen);
+        if (same)
+            WriteReminder(m_recordNumber, DataPath(), changed);
     }
+    if (same)
+        return true;
+    if (own)
+        MessageDlgBeep(QStringLiteral("Připomenutí mezitím změnil jiný program\rzkontroluj údaje a potvrď znovu"),
+            MsgDlgType::Warning, MsgBtn::OK, 0);
+    else
+        ReportGone();
+    return false;
+}
+
+void TFPrip::ReportGone()
+{
     MessageDlgBeep(QStringLiteral("Připomenutí již není v seznamu (bylo mezitím vymazáno nebo přesunuto)\r"
                                   "okno se zavře bez uložení změn"),
         MsgDlgType::Warning, MsgBtn::OK, 0);
     close();
-    return false;
 }
 
 void TFPrip::Stop(PripMessage message, const QString& remindDate, const QString& remindTime)
@@ -726,9 +759,10 @@ void TFPrip::BOKClick()
         || (tag(CBDelka) == lkEndDateTime && TimeEditInvalid(MEDelka2))
         || (repeat && tag(CBPred) == akAbsolute && TimeEditInvalid(MEDP)))
         return;
-    ReminderRecord r;
-    if (!ReadOwnReminder(r))
+    ReminderRecord seen;
+    if (!ReadOwnReminder(seen))
         return;
+    ReminderRecord r = seen;
     const double now = Now();
     const double next = DejNewCas();
 
@@ -798,7 +832,8 @@ void TFPrip::BOKClick()
         r.NextAmount = m_loadedNextAmount;
     }
     r.LastChange = Now();
-    WriteReminder(m_recordNumber, DataPath(), r);
+    if (!WriteOwnReminder(seen, r))
+        return;
     NotifyTray(tnPopupConfirmed);
     if (repeat)
         PostRefreshOverview();
@@ -811,12 +846,14 @@ void TFPrip::BCancelClick()
             QStringLiteral("Opravdu připomenutí vymazat?"), MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No, 0)
         != mrYes)
         return;
-    ReminderRecord r;
-    if (!ReadOwnReminder(r))
+    ReminderRecord seen;
+    if (!ReadOwnReminder(seen))
         return;
+    ReminderRecord r = seen;
     r.Erased = true;
     r.LastChange = Now();
-    WriteReminder(m_recordNumber, DataPath(), r);
+    if (!WriteOwnReminder(seen, r))
+        return;
     PostRefreshOverview();
     close();
 }

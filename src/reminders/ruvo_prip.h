@@ -110,9 +110,16 @@ private:
     void LengthEdited();
 
     void SetDateAndTime(QDateEdit* date, QLineEdit* time, double dt);
-    // Reads the record at the pop-up's position into record when it is still
-    // this pop-up's reminder; otherwise says so and closes the window.
+    // Reads the record at the pop-up's position into record; false when it
+    // is no longer this pop-up's reminder.
+    bool ReadOwn(ReminderRecord& record) const;
+    // ReadOwn; when it fails, says so and closes the window.
     bool ReadOwnReminder(ReminderRecord& record);
+    // Writes changed over the pop-up's reminder when the file still holds it
+    // as it was read (seen), under the file's lock; otherwise says so and
+    // writes nothing: another program's change is never written over.
+    bool WriteOwnReminder(const ReminderRecord& seen, const ReminderRecord& changed);
+    void ReportGone();
     // Shows the message that stops a confirmation.
     void Stop(PripMessage message, const QString& remindDate = {}, const QString& remindTime = {});
     void PlaceHeadings();

@@ -1,6 +1,7 @@
 #include "exchangefiles.h"
 
 #include "contactfile.h"
+#include "datafilelock.h"
 #include "f_p.h"
 #include "filereplace.h"
 #include "formplacement.h"
@@ -265,6 +266,9 @@ ExchangeImport importRecords(const QString& exchangePath, const ExchangeCheck& c
         throw IoError(ENOENT, exchangePath);
     if (check.layout != ExchangeLayout::Current || check.count < 1)
         return result;
+    // From the read of the home file to its replacement no other program
+    // writes it: a change in between would go into the file replaced.
+    const DataFileLock lock(homePath);
     HomeMerge<Kind> home(homePath);
     int read = 0;
     Kind::forEach(exchangePath, [&](int position, const Record& record) {

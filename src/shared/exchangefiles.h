@@ -102,7 +102,7 @@ struct ExchangeImport {
 // all is done; reminders renumbered tell open pop-ups through the renumber
 // hook. A file that is damaged, of the previous or of a newer layout
 // imports nothing (see check); one that is missing, or goes or shrinks while
-// it is read, throws IoError.
+// it is read, throws IoError. The home file's lock is held throughout.
 ExchangeImport ImportReminders(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress);
 ExchangeImport ImportContacts(

@@ -1,5 +1,6 @@
 #include "oldreminderfile.h"
 
+#include "datafilelock.h"
 #include "filereplace.h"
 #include "recordfile.h"
 #include "reminderfile.h"
@@ -93,6 +94,13 @@ OldDataConversion ConvertOldReminderFile(
         result.outcome = OldDataConversion::NotOldLayout;
         return result;
     }
+    // Another machine that shares the folder may have converted the file
+    // while this one waited for the lock.
+    const DataFileLock lock(dataPath);
+    if (DataVersionOf(dataPath) != DataVersionCheck::OldLayout) {
+        result.outcome = OldDataConversion::NotOldLayout;
+        return result;
+    }
     QFile::remove(workPath);
     if (!QFile::copy(dataPath, workPath)) {
         result.outcome = OldDataConversion::WorkCopyFailed;
@@ -103,7 +111,8 @@ OldDataConversion ConvertOldReminderFile(
     const RecordFileOf<OldReminderCodec> old(dataPath);
     const int count = old.count();
     old.forEach([&](int position, const ReminderRecord& record) {
-        WriteReminder(position, converted.path(), record);
+        const QByteArray bytes = ReminderBytes(record);
+        converted.write(bytes.constData(), bytes.size());
         if (progress)
             progress(position, count);
     });

@@ -26,7 +26,8 @@ struct OldDataConversion {
 // The old file is first copied to workPath, which stays as it is afterwards.
 // The new records go to a file beside the data file that replaces it only
 // once it is complete and on disk, so that whatever fails, the data file is
-// either all old or all new. progress(n, count) follows each record.
+// either all old or all new; the data file's lock is held throughout.
+// progress(n, count) follows each record.
 // File errors throw IoError, with the data file untouched and no new file
 // left behind.
 OldDataConversion ConvertOldReminderFile(

@@ -1,5 +1,6 @@
 #include "recordfile.h"
 
+#include "datafilelock.h"
 #include "filereplace.h"
 #include "platform/cp1250.h"
 #include "platform/errors.h"
@@ -220,6 +221,7 @@ bool RecordFile::read(int& position, char* record) const
 
 void RecordFile::write(int position, const char* record) const
 {
+    const DataFileLock lock(m_path);
     // A refused position must not leave an empty file behind, so the file is
     // created only once the position is known to be good.
     std::optional<OpenFile> file;
@@ -264,6 +266,8 @@ int nextIdIn(const OpenFile& file, int size, int idOffset)
 
 int RecordFile::append(char* record) const
 {
+    // The count and the free ID must still hold when the record is written.
+    const DataFileLock lock(m_path);
     OpenFile file(m_path, OpenFile::Create);
     const int count = file.records(m_size);
     const int id = nextIdIn(file, m_size, m_idOffset);
@@ -298,6 +302,9 @@ bool RecordFile::idExists(int id, int count) const
 int RecordFile::removeWhere(
     const std::function<bool(int position, const char* record)>& drop, Ids ids, const Renamed& renamed) const
 {
+    // A write in place or an append after the read would go into the file
+    // that is replaced, and be lost.
+    const DataFileLock lock(m_path);
     std::vector<std::pair<int, int>> changes;
     int removed = 0;
     {

@@ -32,7 +32,9 @@ QString getString(const char* record, int offset, int capacity);
 // position; every record carries an int32 number (its ID) at a fixed offset.
 // Each operation opens the file, does its work in as few passes as it can and
 // closes it again; nothing is cached between calls, because the other
-// programs write the same file. Every failed file operation throws IoError.
+// programs write the same file. Every operation that writes holds the file's
+// DataFileLock while it works (and throws DataFileBusy when another program
+// holds it too long). Every failed file operation throws IoError.
 class RecordFile {
 public:
     RecordFile(QString path, int recordSize, int idOffset);

@@ -199,12 +199,17 @@ QByteArray ReminderBytes(const ReminderRecord& record)
     return bytes;
 }
 
+bool SameReminder(const ReminderRecord& a, const ReminderRecord& b)
+{
+    return ReminderBytes(a) == ReminderBytes(b);
+}
+
 void ForEachReminder(const QString& path, const std::function<void(int position, const ReminderRecord& record)>& visit)
 {
     ReminderFile(path).forEach(visit);
 }
 
-DataVersionCheck CheckDataVersion(const QString& path)
+DataVersionCheck DataVersionOf(const QString& path)
 {
     // The mark is read from the first four bytes whenever there are four: a
     // file of the previous layout holding one record (1388 bytes) has no whole
@@ -215,8 +220,14 @@ DataVersionCheck CheckDataVersion(const QString& path)
     const int32_t mark = RecordBytes::getInt32(head, 0);
     if (mark == DataVersion)
         return DataVersionCheck::Current;
-    if (mark > DataVersion)
-        return DataVersionCheck::OldLayout;
+    return mark > DataVersion ? DataVersionCheck::OldLayout : DataVersionCheck::NewerLayout;
+}
+
+DataVersionCheck CheckDataVersion(const QString& path)
+{
+    const DataVersionCheck check = DataVersionOf(path);
+    if (check != DataVersionCheck::NewerLayout)
+        return check;
     MessageDlgCentered(
         QStringLiteral("Data připomenutí jsou uložena pomocí novější verze\nnelze načíst - ukončuji aplikaci"),
         MsgDlgType::Warning, MsgBtn::OK, 0);

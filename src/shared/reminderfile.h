@@ -27,6 +27,10 @@ void WriteReminder(int position, const QString& path, const ReminderRecord& reco
 // file written through one open.
 QByteArray ReminderBytes(const ReminderRecord& record);
 
+// Whether the two records are stored as the same bytes (a damaged double
+// equals itself).
+bool SameReminder(const ReminderRecord& a, const ReminderRecord& b);
+
 // Gives the record the next free ID (stored in record.ID as well), writes it
 // after the last record and returns the ID.
 int AppendReminder(const QString& path, ReminderRecord& record);
@@ -71,6 +75,8 @@ enum class DataVersionCheck { Current, OldLayout, NewerLayout };
 // NewerLayout: the user has been told and the application asked to end; the
 // caller does nothing more with the file.
 DataVersionCheck CheckDataVersion(const QString& path);
+// The same judgement without a word to the user.
+DataVersionCheck DataVersionOf(const QString& path);
 
 // baseDir + path when path begins with "\" (stored relative to the program
 // folder); any other path unchanged.

@@ -1,6 +1,7 @@
 #include "reminderlists.h"
 
 #include "contactfile.h"
+#include "datafilelock.h"
 #include "reminderdates.h"
 #include "reminderfile.h"
 #include "reminderkinds.h"
@@ -38,7 +39,8 @@ void putRows(QTreeWidget* listView, const QStringList& captions, const QList<QSt
 }
 
 // One pass finds the first record with the key; it is overwritten in place
-// keeping its number, or the record is appended with a new one.
+// keeping its number, or the record is appended with a new one. The lock
+// keeps the position found valid until the write.
 template <class Record>
 int32_t importByKey(const QString& path, const Record& record, double key, double Record::*stamp, int32_t Record::*id,
     void (*forEach)(const QString&, const std::function<void(int, const Record&)>&),

@@ -21,6 +21,7 @@
 #include "platform/useraction.h"
 #include "platform/walltimer.h"
 #include "shared/commands.h"
+#include "shared/datafilelock.h"
 #include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/reminderfile.h"
@@ -32,7 +33,6 @@
 #include <QScopedValueRollback>
 
 #include <algorithm>
-#include <bit>
 #include <utility>
 
 namespace {
@@ -75,19 +75,6 @@ void enableTimer(QTimer& timer)
 {
     if (!timer.isActive())
         WallTimer::Arm(timer, timer.interval());
-}
-
-// Equal field by field, doubles by their bits, so that a damaged value
-// equals itself.
-bool sameRecord(ReminderRecord a, ReminderRecord b)
-{
-    for (double ReminderRecord::*field : { &ReminderRecord::Created, &ReminderRecord::AdvanceAmount,
-             &ReminderRecord::LastChange, &ReminderRecord::NextAmount, &ReminderRecord::Length }) {
-        if (std::bit_cast<quint64>(a.*field) != std::bit_cast<quint64>(b.*field))
-            return false;
-        a.*field = b.*field = 0;
-    }
-    return a == b;
 }
 
 QString soundFailureKey(int position, const ReminderRecord& record)
@@ -419,19 +406,23 @@ bool TFSkryt::KontrolaVerze()
 }
 
 // Writes back a record a tick has changed. False when the record changed in
-// the file since the tick read it: the other program's change stands. A file
-// that cannot be written keeps the record as it was for a later tick; the
-// tick goes on with the others.
+// the file since the tick read it (the other program's change stands), or
+// when another program holds the file longer than a tick waits: the record
+// is looked at again soon. A file that cannot be written keeps the record as
+// it was for a later tick; the tick goes on with the others.
 bool TFSkryt::rewriteReminder(int position, const ReminderRecord& seen, ReminderRecord changed)
 {
     try {
+        const DataFileLock lock(reminderDataPath, DataFileLock::TickWaitMs);
         int at = position;
         ReminderRecord current;
         ReadReminder(at, reminderDataPath, current);
-        if (at != position || !sameRecord(current, seen))
+        if (at != position || !SameReminder(current, seen))
             return false;
         changed.LastChange = Now();
         WriteReminder(position, reminderDataPath, changed);
+    } catch (const DataFileBusy&) {
+        return false;
     } catch (const IoError&) {
         return true;
     }

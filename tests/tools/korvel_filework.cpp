@@ -5,10 +5,15 @@
 // Works: remove (the removal window's batch), renumber, import (with the
 // erased ones removed), convert (a file of the previous layout), contact
 // (a contact's delete). The data files are korvel.da1 and korvel.db1.
+// Racing writers on the files of "prepare race": replace imports again and
+// again until append has added and changed Rounds records and made "stop".
+// hold takes the reminder file's lock before "go" until its input ends.
 #include "shared/contactfile.h"
+#include "shared/datafilelock.h"
 #include "shared/exchangefiles.h"
 #include "shared/oldreminderfile.h"
 #include "shared/reminderfile.h"
+#include "shared/reminderlists.h"
 
 #include "platform/errors.h"
 
@@ -18,11 +23,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
 constexpr int Records = 1000;
 constexpr int Contacts = 500;
+constexpr int Rounds = 40;
 
 ReminderRecord reminder(int id, bool erased)
 {
@@ -37,6 +44,16 @@ ReminderRecord reminder(int id, bool erased)
     r.Erased = erased;
     r.LastChange = r.Created;
     return r;
+}
+
+ContactRecord contact(int i)
+{
+    ContactRecord c;
+    c.cislo = i;
+    c.unikat = 45000 + i;
+    c.jmeno = QStringLiteral("Jana");
+    c.prijmeni = QStringLiteral("Nováková %1").arg(i);
+    return c;
 }
 
 // count records by position; id and erased give each one its ID and mark.
@@ -84,23 +101,62 @@ void prepare(const QString& work, const QDir& folder)
             [](int p) { return p % 9 == 0; });
     } else if (work == QLatin1String("convert")) {
         writeOldReminders(data, Records);
-    } else if (work == QLatin1String("contact")) {
+    } else if (work == QLatin1String("contact") || work == QLatin1String("race")) {
         const QString contacts = folder.filePath(QStringLiteral("korvel.db1"));
-        for (int i = 1; i <= Contacts; ++i) {
-            ContactRecord c;
-            c.cislo = i;
-            c.unikat = 45000 + i;
-            c.jmeno = QStringLiteral("Jana");
-            c.prijmeni = QStringLiteral("Nováková %1").arg(i);
-            WriteContact(i, contacts, c);
-        }
+        for (int i = 1; i <= Contacts; ++i)
+            WriteContact(i, contacts, contact(i));
     } else {
         throw KorvelError(QStringLiteral("unknown work ") + work);
     }
+    if (work == QLatin1String("race")) {
+        // The import keeps the second half of the reminders and drops a contact.
+        writeReminders(
+            data, Records, [](int p) { return p; }, [](int) { return false; });
+        writeReminders(
+            folder.filePath(ReminderExchangeName), Records / 2, [](int p) { return Records / 2 + p; },
+            [](int) { return false; });
+        ContactRecord gone = contact(Contacts);
+        gone.vymazano = true;
+        WriteContact(1, folder.filePath(ContactExchangeName), gone);
+    }
+}
+
+void race(const QString& work, const QDir& folder)
+{
+    const QString data = folder.filePath(QStringLiteral("korvel.da1"));
+    const QString contacts = folder.filePath(QStringLiteral("korvel.db1"));
+    const QString stop = folder.filePath(QStringLiteral("stop"));
+    if (work == QLatin1String("replace")) {
+        do {
+            ImportReminders(folder.filePath(ReminderExchangeName), data, false, nullptr);
+            ImportContacts(folder.filePath(ContactExchangeName), contacts, true, nullptr);
+            // Room for the other writer, as a real program's pauses give.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        } while (!QFile::exists(stop));
+        return;
+    }
+    for (int k = 1; k <= Rounds; ++k) {
+        ReminderRecord r = reminder(Records + k, false);
+        ContactRecord c = contact(Contacts + k);
+        r.Created = c.unikat = 90000 + k;
+        AppendReminder(data, r);
+        AppendContact(contacts, c);
+        ReminderRecord changed = reminder(k, false);
+        changed.Title = QStringLiteral("Změněno");
+        ImportReminder(data, changed, changed.Created);
+    }
+    QFile(stop).open(QIODevice::WriteOnly);
 }
 
 void run(const QString& work, const QDir& folder)
 {
+    if (work == QLatin1String("hold")) {
+        const DataFileLock lock(folder.filePath(QStringLiteral("korvel.da1")));
+        std::puts("go");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) { }
+        return;
+    }
     const QString data = folder.filePath(QStringLiteral("korvel.da1"));
     QList<int32_t> erased;
     if (work == QLatin1String("remove"))
@@ -120,6 +176,8 @@ void run(const QString& work, const QDir& folder)
         ConvertOldReminderFile(data, folder.filePath(QStringLiteral("work")), nullptr);
     else if (work == QLatin1String("contact"))
         DeleteContact(5, folder.filePath(QStringLiteral("korvel.db1")));
+    else if (work == QLatin1String("replace") || work == QLatin1String("append"))
+        race(work, folder);
     else
         throw KorvelError(QStringLiteral("unknown work ") + work);
     std::puts("done");

@@ -2,7 +2,9 @@
 // file or the new one, never a mix, and the next start clears what the
 // killed writer left beside it.
 #include "platform/errors.h"
+#include "shared/contactfile.h"
 #include "shared/filereplace.h"
+#include "shared/reminderfile.h"
 
 #include "testsupport.h"
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 #include <cerrno>
@@ -154,6 +157,59 @@ private slots:
         }
         QCOMPARE(readFileBytes(target), QByteArray("new"));
         QVERIFY(!QFile::exists(target + ".new"));
+    }
+
+    // An appender (new reminders and contacts, one-record imports in place)
+    // against imports that replace both files again and again.
+    void twoWritersLoseNothing()
+    {
+        TempProgramFolder dir;
+        QCOMPARE(QProcess::execute(workProgram(), { "prepare", "race", dir.path() }), 0);
+        Work replace("replace", dir.path());
+        QVERIFY(replace.begun());
+        Work append("append", dir.path());
+        QVERIFY(append.begun() && append.finish() && append.endedWell());
+        QVERIFY(replace.finish() && replace.endedWell());
+
+        constexpr int Rounds = 40; // as the work's
+        QSet<double> created;
+        int changed = 0;
+        ForEachReminder(dir.file("korvel.da1"), [&](int, const ReminderRecord& r) {
+            created << r.Created;
+            changed += r.ID <= Rounds && r.Title == QStringLiteral("Změněno");
+        });
+        QCOMPARE(changed, Rounds);
+        QCOMPARE(ReminderCount(dir.file("korvel.da1")), 1000 + Rounds);
+        QCOMPARE(created.size(), 1000 + Rounds);
+        QSet<double> unikat;
+        ForEachContact(dir.file("korvel.db1"), [&](int, const ContactRecord& c) { unikat << c.unikat; });
+        QCOMPARE(ContactCount(dir.file("korvel.db1")), 500 - 1 + Rounds);
+        QCOMPARE(unikat.size(), 500 - 1 + Rounds);
+        for (int k = 1; k <= Rounds; ++k)
+            QVERIFY(created.contains(90000 + k) && unikat.contains(90000 + k));
+        QVERIFY(!unikat.contains(45000 + 500));
+    }
+
+    // A writer that cannot get the lock says so in Czech and writes nothing;
+    // a killed holder's lock is free at once.
+    void aHeldLockStopsAWriter()
+    {
+        TempProgramFolder dir;
+        const QString data = dir.file("korvel.da1");
+        ReminderRecord r;
+        AppendReminder(data, r);
+        const QByteArray before = readFileBytes(data);
+        Work holder("hold", dir.path());
+        QVERIFY(holder.begun());
+        try {
+            AppendReminder(data, r);
+            QFAIL("written while another program held the lock");
+        } catch (const DataFileBusy& e) {
+            QVERIFY(e.message().contains(QStringLiteral("právě upravuje jiný program - nic nebylo zapsáno")));
+        }
+        QCOMPARE(readFileBytes(data), before);
+        QVERIFY(holder.kill());
+        QCOMPARE(AppendReminder(data, r), 2);
     }
 };
 

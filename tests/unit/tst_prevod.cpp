@@ -92,9 +92,9 @@ void TestPrevod::oldRecordsBecomeCurrentFieldByField()
     QCOMPARE(result.count, 3);
     QCOMPARE(steps, (QList<std::pair<int, int>> { { 1, 3 }, { 2, 3 }, { 3, 3 } }));
 
-    // The work file is the old file as it was; nothing else is left beside the data.
+    // The work file is the old file as it was; only the lock file is beside the data.
     QCOMPARE(readFileBytes(work), old);
-    QCOMPARE(QDir(dir.file("data")).entryList(QDir::Files), QStringList({ "korvel.da1" }));
+    QCOMPARE(QDir(dir.file("data")).entryList(QDir::Files), QStringList({ "korvel.da1", "korvel.da1.lck" }));
     QCOMPARE(QFile::permissions(data) & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner);
 
     const QByteArray b = readFileBytes(data);
@@ -240,7 +240,7 @@ void TestPrevod::failurePartWayKeepsTheOldData()
     QCOMPARE(reached, 49);
     QCOMPARE(readFileBytes(data), old);
     QVERIFY(!QFile::exists(data + ".new"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({ "korvel.da1", "korvel.tmp" }));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({ "korvel.da1", "korvel.da1.lck", "korvel.tmp" }));
 
     // Once the disk lets it, the same old data converts whole.
     const OldDataConversion result = ConvertOldReminderFile(data, work, {});

@@ -443,13 +443,13 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(IoError, DeleteReminders({ 1 }, path));
         }
         QCOMPARE(readFileBytes(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "korvel.da1" });
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({ "korvel.da1", "korvel.da1.lck" }));
 
         QCOMPARE(RemoveRemindersWhere(path, [](int position, const ReminderRecord&) { return position == 2; }), 1);
         QCOMPARE(titlesOf(path), QStringList({ "id1 at1", "id3 at3" }));
         QCOMPARE(idsOf(path), QList<int>({ 1, 2 }));
         QVERIFY(inode() != first);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "korvel.da1" });
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({ "korvel.da1", "korvel.da1.lck" }));
     }
 
     void renumberGivesPositionsAndTellsTheHook()

@@ -381,7 +381,7 @@ private slots:
         fillHome();
         ReminderRecord earlier = reminder(1, "ze směny", true, true, 0);
         earlier.ID = 1;
-        WriteReminder(1, exchange("exp_imp.dat"), earlier);
+        writeFileBytes(exchange("exp_imp.dat"), ReminderBytes(earlier));
         const QByteArray exchanged = readFileBytes(exchange("exp_imp.dat"));
         const QByteArray before = readFileBytes(home());
         const QByteArray contactsBefore = readFileBytes(homeContacts());
