@@ -41,6 +41,7 @@ const QString Klaves = QStringLiteral("Klaves");
 
 constexpr int StartInterval = 10000;
 constexpr int SoonInterval = 1000;
+constexpr int ResumeWaitInterval = 5 * 60 * 1000;
 // The clock wakes at least hourly.
 constexpr int MaxClockInterval = 3600000;
 constexpr int HotKeyCount = 6;
@@ -184,6 +185,10 @@ TFSkryt::TFSkryt(QWidget* parent)
     TKonecLimit.setInterval(20000);
     TKonecLimit.setSingleShot(true);
     connect(&TKonecLimit, &QTimer::timeout, this, &TFSkryt::TKonecLimitTimer);
+    TPauzaLimit.setObjectName(QStringLiteral("TPauzaLimit"));
+    TPauzaLimit.setInterval(ResumeWaitInterval);
+    TPauzaLimit.setSingleShot(true);
+    connect(&TPauzaLimit, &QTimer::timeout, this, &TFSkryt::TPauzaLimitTimer);
 
     connect(&m_hotKeys, &HotKeys::hotKey, this, &TFSkryt::HandleHotKey);
     connect(&m_timeChange, &TimeChange::timeChanged, this, &TFSkryt::HandleTimeChange);
@@ -227,7 +232,7 @@ void TFSkryt::FormCreate()
     if (autoExchange && AutoExpImpDue(programDirectory + QStringLiteral("/korvel.ini"))) {
         // The reminder timers must not read the file while the import replaces
         // it; the reminders program's code 5 resumes.
-        Pozastavit(true);
+        PauseForRemindersProgram();
         PostReminderCommand(rcAutoImport);
     }
     RegKlavesZkr();
@@ -260,7 +265,20 @@ void TFSkryt::Pozastavit(bool pause)
         TrayIcon->SetIcon(TrayIconResource(QStringLiteral("IOK")));
         TrayIcon->SetAnimated(animateIcon);
         paused = 0;
+        TPauzaLimit.stop();
     }
+}
+
+void TFSkryt::PauseForRemindersProgram()
+{
+    Pozastavit(true);
+    TPauzaLimit.start();
+}
+
+void TFSkryt::TPauzaLimitTimer()
+{
+    TPauzaLimit.stop();
+    Pozastavit(false);
 }
 
 // A running timer looks again within a second. A reminder tick in progress
@@ -286,7 +304,7 @@ void TFSkryt::HandleAppMessage(int32_t code, int32_t)
         shortenTimer(THodiny, nullptr);
         break;
     case tnPause:
-        Pozastavit(true);
+        PauseForRemindersProgram();
         break;
     case tnResume:
         Pozastavit(false);
@@ -386,7 +404,7 @@ void TFSkryt::FormClose()
         MSMSPovZakClick();
     // A tick running below this call ends at its next record.
     m_closing = true;
-    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec, &TKonecLimit })
+    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec, &TKonecLimit, &TPauzaLimit })
         timer->stop();
     emit formClosed();
 }
@@ -405,7 +423,7 @@ bool TFSkryt::KontrolaVerze()
         return true;
     case DataVersionCheck::OldLayout:
         PostReminderCommand(rcConvertOldData);
-        Pozastavit(true);
+        PauseForRemindersProgram();
         return false;
     case DataVersionCheck::NewerLayout:
         break;
