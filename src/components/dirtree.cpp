@@ -1,11 +1,12 @@
 #include "dirtree.h"
 
 #include "platform/errors.h"
+#include "platform/mounttable.h"
+#include "platform/volumeprobe.h"
 #include "shared/itemlist.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -13,14 +14,17 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPainter>
+#include <QSet>
 #include <QSocketNotifier>
-#include <QStorageInfo>
 #include <QStyle>
 #include <QTextStream>
 
 #include <algorithm>
 #include <numeric>
 #include <vector>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,12 +131,9 @@ void WatchMounts()
         watcher = new MountWatcher(qApp);
 }
 
-bool IsPseudoMount(const QString& root, const QByteArray& type)
+bool IsPseudoMount(const QString& root, const QString& type)
 {
-    static const QList<QByteArray> pseudo { "proc", "sysfs", "devpts", "devtmpfs", "cgroup", "cgroup2", "securityfs",
-        "debugfs", "tracefs", "pstore", "bpf", "mqueue", "hugetlbfs", "configfs", "fusectl", "autofs", "binfmt_misc",
-        "efivarfs", "rpc_pipefs", "nsfs", "rootfs" };
-    if (pseudo.contains(type))
+    if (IsKernelFileSystem(type) || type == QLatin1String("autofs"))
         return true;
     for (const char* system : { "/proc", "/sys", "/dev" })
         if (root == QLatin1String(system) || root.startsWith(QLatin1String(system) + u'/'))
@@ -143,78 +144,111 @@ bool IsPseudoMount(const QString& root, const QByteArray& type)
         && !root.startsWith(QLatin1String("/run/media/"));
 }
 
-// The removable flag of a block device in sysfs, looked up for the device
-// itself and, for a partition, for the disk holding it.
-bool IsRemovableDevice(const QString& device)
+// The labels of block devices by device node, as udev names them in
+// /dev/disk/by-label ("\x20" for a space): a look at the device nodes, not at
+// the volumes.
+QHash<QString, QString> VolumeLabels()
 {
-    const QString resolved = QFileInfo(device).canonicalFilePath();
-    if (!resolved.startsWith(QLatin1String("/dev/")))
-        return false;
-    const QString name = resolved.mid(5);
-    QString dir = QFileInfo(QStringLiteral("/sys/class/block/") + name).canonicalFilePath();
-    for (int level = 0; level < 2 && !dir.isEmpty(); ++level) {
-        QFile flag(dir + QStringLiteral("/removable"));
-        if (flag.open(QIODevice::ReadOnly))
-            return flag.readAll().trimmed() == "1";
-        dir = QFileInfo(dir).path();
+    QHash<QString, QString> labels;
+    const QDir dir(QStringLiteral("/dev/disk/by-label"));
+    for (const QString& name : dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QByteArray raw = QFile::encodeName(name);
+        QByteArray label;
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            bool hex = false;
+            const int c = raw.mid(i + 2, 2).toInt(&hex, 16);
+            if (raw[i] == '\\' && i + 3 < raw.size() && raw[i + 1] == 'x' && hex) {
+                label += char(c);
+                i += 3;
+            } else {
+                label += raw[i];
+            }
+        }
+        labels.insert(QFileInfo(dir.filePath(name)).canonicalFilePath(), QString::fromUtf8(label));
     }
-    return false;
+    return labels;
+}
+
+// The names of the folders in path (which ends in "/"). Mount points are
+// taken for folders without a look: a volume that has stopped answering would
+// hold the look for good.
+QStringList SubfolderNames(const QString& path, const QSet<QString>& mountPoints)
+{
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        bool folder = entry->d_type == DT_DIR || mountPoints.contains(name);
+        if (!folder && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)) {
+            struct stat st { };
+            folder = ::stat(QFile::encodeName(path + name).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (folder)
+            names << name;
+    }
+    ::closedir(dir);
+    return names;
+}
+
+// Volumes whose folders the tree looks into unasked: the machine's own disks
+// and memory. Any other may hold no medium or not answer.
+bool LooksInside(TDriveType type)
+{
+    return type == drtFixed || type == drtRamDisk;
 }
 
 } // namespace
 
 TDriveType DriveTypeOf(const QString& fileSystemType, const QString& device, const QString& root)
 {
-    static const QStringList remote { QStringLiteral("nfs"), QStringLiteral("nfs4"), QStringLiteral("cifs"),
-        QStringLiteral("smb3"), QStringLiteral("smbfs"), QStringLiteral("ncpfs"), QStringLiteral("afs"),
-        QStringLiteral("9p"), QStringLiteral("ceph"), QStringLiteral("glusterfs"), QStringLiteral("davfs"),
-        QStringLiteral("fuse.sshfs"), QStringLiteral("fuse.rclone"), QStringLiteral("fuse.s3fs") };
-    const QString type = fileSystemType.toLower();
-    if (remote.contains(type) || device.startsWith(QLatin1String("//"))
-        || (!device.startsWith(u'/') && device.contains(QLatin1String(":/"))))
-        return drtRemote;
-    if (type == QLatin1String("iso9660") || type == QLatin1String("udf") || device.startsWith(QLatin1String("/dev/sr"))
-        || device == QLatin1String("/dev/cdrom"))
-        return drtCDRom;
-    if (type == QLatin1String("tmpfs") || type == QLatin1String("ramfs") || device.startsWith(QLatin1String("/dev/ram"))
-        || device.startsWith(QLatin1String("/dev/zram")))
-        return drtRamDisk;
-    if (root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/run/media/"))
-        || IsRemovableDevice(device))
+    switch (ClassifyVolume(fileSystemType, device, root)) {
+    case VolumeKind::Removable:
         return drtRemovable;
-    if (type == QLatin1String("squashfs"))
-        return drtUnknown;
-    // The root is the system's disk whatever it is made of (an overlay in a
-    // container).
-    if (device.startsWith(QLatin1String("/dev/")) || root == QLatin1String("/"))
+    case VolumeKind::Fixed:
         return drtFixed;
+    case VolumeKind::Remote:
+        return drtRemote;
+    case VolumeKind::CDRom:
+        return drtCDRom;
+    case VolumeKind::RamDisk:
+        return drtRamDisk;
+    case VolumeKind::Unknown:
+        break;
+    }
     return drtUnknown;
 }
 
 QList<TDriveInfo> MountedDrives()
 {
+    // The mount table alone: asking each volume (statfs) would hang on one
+    // that has stopped answering.
+    const QList<MountEntry> table = ReadMountTable();
+    const QHash<QString, QString> labels = VolumeLabels();
     QHash<QString, TDriveInfo> byRoot;
-    const QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& v : volumes) {
-        const QString root = v.rootPath();
-        if (root.isEmpty() || IsPseudoMount(root, v.fileSystemType()))
+    for (const MountEntry& m : table) {
+        if (IsPseudoMount(m.mountPoint, m.type))
             continue;
         TDriveInfo d;
-        d.Root = WithSlash(root);
-        const QString device = QString::fromLocal8Bit(v.device());
-        const QString type = QString::fromLatin1(v.fileSystemType());
-        d.Type = DriveTypeOf(type, device, root);
-        d.Label = v.name();
-        d.DisplayName = v.displayName();
-        if (v.isValid() && v.isReady())
-            d.Serial = qint32(qHash(device + u'\n' + d.Label + u'\n' + type) & 0x7fffffff);
+        d.Root = WithSlash(m.mountPoint);
+        d.Type = DriveTypeOf(m.type, m.source, m.mountPoint);
+        if (m.source.startsWith(QLatin1String("/dev/")))
+            d.Label = labels.value(QFileInfo(m.source).canonicalFilePath());
+        d.DisplayName = d.Label.isEmpty() ? m.mountPoint : d.Label;
+        // Another medium in the same place is another mount.
+        d.Serial
+            = qint32(qHash(QString::number(m.id) + u'\n' + m.device + u'\n' + m.source + u'\n' + m.type) & 0x7fffffff);
         // A later mount on the same point hides the earlier one.
         byRoot.insert(d.Root, d);
     }
     // The home folder is a drive of its own, of the kind of the volume that
     // holds it: the user's folders are one step away.
     const QString home = WithSlash(QDir::homePath());
-    const QString homeVolume = WithSlash(QStorageInfo(home).rootPath());
+    const MountEntry* holder = MountOf(table, WithoutSlash(home));
+    const QString homeVolume = holder ? WithSlash(holder->mountPoint) : QString();
     if (!byRoot.contains(home) && byRoot.contains(homeVolume)) {
         TDriveInfo d = byRoot.value(homeVolume);
         d.Root = home;
@@ -300,11 +334,9 @@ TDirTree::TDirTree(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformRowHeights(true);
 
-    m_closedFolder = m_icons.icon(QFileIconProvider::Folder);
-    m_openFolder = style()->standardIcon(QStyle::SP_DirOpenIcon);
     const int size = style()->pixelMetric(QStyle::PM_SmallIconSize);
-    m_folderIcon.addPixmap(m_closedFolder.pixmap(size), QIcon::Normal);
-    m_folderIcon.addPixmap(m_openFolder.pixmap(size), QIcon::Selected);
+    m_folderIcon.addPixmap(m_icons.icon(QFileIconProvider::Folder).pixmap(size), QIcon::Normal);
+    m_folderIcon.addPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(size), QIcon::Selected);
 
     // Every drive starts at its root; the current folder's drive at the
     // current folder.
@@ -332,7 +364,7 @@ void TDirTree::Loaded()
     HookOwner();
     if (m_readOnStart)
         LoadDriveNodes();
-    SetSelectedPath(QFileInfo(m_initialDirectory).isDir() ? m_initialDirectory : QDir::currentPath());
+    SetSelectedPath(VolumeProbe::IsDir(m_initialDirectory) ? m_initialDirectory : QDir::currentPath());
 }
 
 void TDirTree::showEvent(QShowEvent* event)
@@ -451,7 +483,7 @@ bool TDirTree::FolderAttributesMatch(int attributes) const
     return (m_dirTypes & dtNormal) || (attributes & (faHidden | faSysFile | faArchive));
 }
 
-QList<QString> TDirTree::Enumerate(const QString& path, bool firstOnly)
+std::optional<QList<QString>> TDirTree::Enumerate(const QString& path, bool firstOnly)
 {
     QList<QString> found;
     const auto counts = [&](const TDirRec& rec) {
@@ -459,6 +491,11 @@ QList<QString> TDirTree::Enumerate(const QString& path, bool firstOnly)
             || rec.Name == QLatin1String(".."))
             return false;
         const QString folder = path + rec.Name + u'/';
+        // A tree that does not list a kind of volume does not lead into one
+        // mounted below a folder either.
+        const auto mount = m_mounts.constFind(folder);
+        if (mount != m_mounts.cend() && !LooksInside(*mount) && !(m_driveTypes & *mount))
+            return false;
         if (!IsFolderAccepted(folder) || !FolderAttributesMatch(rec.Attr))
             return false;
         found << folder;
@@ -477,13 +514,19 @@ QList<QString> TDirTree::Enumerate(const QString& path, bool firstOnly)
         }
         return found;
     }
-    QDirIterator it(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo info = it.fileInfo();
+    QSet<QString> mountNames;
+    for (auto it = m_mounts.cbegin(); it != m_mounts.cend(); ++it)
+        if (it.key().size() > path.size() && it.key().startsWith(path)
+            && it.key().indexOf(u'/', path.size()) == it.key().size() - 1)
+            mountNames << it.key().mid(path.size()).chopped(1);
+    const std::optional<QStringList> names
+        = VolumeProbe::Answer<QStringList>(path, [path, mountNames] { return SubfolderNames(path, mountNames); });
+    if (!names)
+        return std::nullopt;
+    for (const QString& name : *names) {
         TDirRec rec;
-        rec.Name = info.fileName();
-        rec.Attr = faDirectory | (info.isHidden() ? faHidden : 0) | (info.isWritable() ? 0 : faReadOnly);
+        rec.Name = name;
+        rec.Attr = faDirectory | (name.startsWith(u'.') ? faHidden : 0);
         if (counts(rec) && firstOnly)
             break;
     }
@@ -496,13 +539,17 @@ void TDirTree::ReadFolderChildren(QTreeWidgetItem* node)
     if (!d || d->Read)
         return;
     DeleteChildren(node);
+    // A volume that does not answer leaves the node unread and empty.
+    const std::optional<QList<QString>> found = Enumerate(d->Path, false);
+    if (!found)
+        return;
     d->Read = true;
     // A drive read for the first time (a removable one, named without a look
     // at its medium) knows its medium from now on: a folder selected on it is
     // not taken for one of another medium.
     if (!node->parent() && !m_serial.contains(d->Path))
         m_serial.insert(d->Path, DriveInfoOf(d->Path).Serial);
-    const QList<QString> paths = Enumerate(d->Path, false);
+    const QList<QString>& paths = *found;
     QStringList keys;
     for (const QString& p : paths)
         keys << LastComponent(p).toLower();
@@ -524,7 +571,7 @@ void TDirTree::ProbeFolderChildren(QTreeWidgetItem* node)
         return;
     // An unread node holds at most its placeholder: look again.
     DeleteChildren(node);
-    if (!Enumerate(d->Path, true).isEmpty())
+    if (!Enumerate(d->Path, true).value_or(QList<QString>()).isEmpty())
         new QTreeWidgetItem(node);
 }
 
@@ -536,10 +583,9 @@ QTreeWidgetItem* TDirTree::AddFolderNode(QTreeWidgetItem* parent, const QString&
         parent->addChild(node);
     else
         parent->insertChild(index, node);
-    const QIcon image = m_icons.icon(QFileInfo(WithoutSlash(path)));
-    const bool closedFolder = image.cacheKey() == m_closedFolder.cacheKey()
-        || (!image.name().isEmpty() && image.name() == m_closedFolder.name());
-    node->setIcon(0, closedFolder ? m_folderIcon : image);
+    // Told by the mount table alone: the file system is not asked for icons.
+    const auto mount = m_mounts.constFind(path);
+    node->setIcon(0, mount == m_mounts.cend() ? m_folderIcon : DriveIcon(*mount));
     emit OnGetIcon(node);
     return node;
 }
@@ -656,14 +702,13 @@ QTreeWidgetItem* TDirTree::AddDriveNode(const TDriveInfo& drive, int index)
         addTopLevelItem(node);
     else
         insertTopLevelItem(index, node);
-    node->setIcon(0, m_icons.icon(drive.Type == drtRemote ? QFileIconProvider::Network : QFileIconProvider::Drive));
+    node->setIcon(0, DriveIcon(drive.Type));
     emit OnGetIcon(node);
     if (m_showShareOverlay)
         ApplyShareMark(node, m_shareSource ? m_shareSource() : DesktopShares());
-    // Drives that may hold no medium, and all of them with FastLoad, get
-    // their expand button without a look inside.
-    const bool probe = !m_fastLoad && (drive.Type == drtFixed || drive.Type == drtRemote || drive.Type == drtRamDisk);
-    if (probe)
+    // Drives that may hold no medium or not answer, and all of them with
+    // FastLoad, get their expand button without a look inside.
+    if (!m_fastLoad && LooksInside(drive.Type))
         ProbeFolderChildren(node);
     else
         new QTreeWidgetItem(node);
@@ -678,6 +723,7 @@ void TDirTree::LoadDriveNodes()
     Lock();
     try {
         ClearTree();
+        RefreshMounts();
         const QList<TDriveInfo> drives = AvailableDrives();
         m_driveRoots.clear();
         for (const TDriveInfo& d : drives) {
@@ -700,6 +746,7 @@ bool TDirTree::UpdateDriveNodes()
     bool changed = false;
     Lock();
     try {
+        RefreshMounts();
         const QList<TDriveInfo> drives = AvailableDrives();
         QStringList roots;
         for (const TDriveInfo& d : drives)
@@ -810,6 +857,23 @@ QString TDirTree::CurrentDriveRoot() const
     return best;
 }
 
+void TDirTree::RefreshMounts()
+{
+    m_mounts.clear();
+    const QList<MountEntry> table = ReadMountTable();
+    for (const MountEntry& m : table)
+        if (!IsKernelFileSystem(m.type))
+            m_mounts.insert(WithSlash(m.mountPoint), DriveTypeOf(m.type, m.source, m.mountPoint));
+    const QList<TDriveInfo> drives = m_driveSource();
+    for (const TDriveInfo& d : drives)
+        m_mounts.insert(d.Root, d.Type);
+}
+
+QIcon TDirTree::DriveIcon(TDriveType type) const
+{
+    return m_icons.icon(type == drtRemote ? QFileIconProvider::Network : QFileIconProvider::Drive);
+}
+
 // ---- selection ----
 
 QString TDirTree::SelectedPath() const
@@ -848,9 +912,10 @@ void TDirTree::SetSelectedPath(const QString& path)
     if (path == QLatin1String("?"))
         return;
     QString p = path.startsWith(u'/') ? WithSlash(QDir::cleanPath(path)) : WithSlash(path);
-    if (!QFileInfo::exists(WithoutSlash(p)))
+    if (!VolumeProbe::Exists(WithoutSlash(p)))
         p = CurrentDriveRoot();
     BusyScope busy(this, true);
+    RefreshMounts();
     if (QTreeWidgetItem* node = WalkPath(p, true)) {
         setCurrentItem(node);
         scrollToItem(node);
@@ -966,9 +1031,16 @@ void TDirTree::Click()
 void TDirTree::CanExpand(QTreeWidgetItem* node)
 {
     BusyScope busy(this, false);
+    RefreshMounts();
     ReadFolderChildren(node);
-    for (int i = 0; i < node->childCount(); ++i)
-        ProbeFolderChildren(node->child(i));
+    for (int i = 0; i < node->childCount(); ++i) {
+        QTreeWidgetItem* child = node->child(i);
+        const auto mount = m_mounts.constFind(NodePath(child));
+        if (mount == m_mounts.cend() || LooksInside(*mount))
+            ProbeFolderChildren(child);
+        else if (child->childCount() == 0)
+            new QTreeWidgetItem(child);
+    }
 }
 
 void TDirTree::DeviceChange()

@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 
 #include <functional>
+#include <optional>
 
 // What the tree lists as drives: the mounted volumes, each shown at its mount
 // point ("/" first, then "/boot", "/home", "/media/..." in path order).
@@ -39,8 +40,8 @@ Q_DECLARE_FLAGS(TDirTypes, TDirType)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TDirTypes)
 
 // File attributes of a folder entry, as the class library numbered them. Here
-// a name beginning with "." is hidden and an entry the user cannot write is
-// read-only; nothing is a system or archive entry unless OnFindDir says so.
+// a name beginning with "." is hidden; nothing is read-only, a system or an
+// archive entry unless OnFindDir says so.
 enum : int {
     faReadOnly = 0x01,
     faHidden = 0x02,
@@ -69,6 +70,7 @@ struct TDriveInfo {
 // The mounted volumes of the machine, in path order, and the home folder as a
 // volume of its own (labelled HomeDriveLabel, of the type of the volume that
 // holds it). Pseudo file systems (/proc, /sys, /dev, /run) are not volumes.
+// Told by the mount table alone: no volume is asked anything.
 QList<TDriveInfo> MountedDrives();
 QString HomeDriveLabel();
 TDriveType DriveTypeOf(const QString& fileSystemType, const QString& device, const QString& root);
@@ -93,6 +95,12 @@ QStringList DesktopShares();
 // expanded. Each folder node knows its path (true spelling, trailing "/");
 // placeholder children, which only give an unread node its expand button,
 // know none.
+//
+// The tree looks into fixed disks and RAM disks unasked; other volumes
+// (removable, network, CD, FUSE) only when the user opens them, and a volume
+// mounted below a folder shows there only when the tree lists its type or it
+// is one of those. Every look at a folder is bounded (VolumeProbe): one that
+// does not answer stays unread.
 //
 // Setting properties before Loaded() (or the first show) only stores them;
 // Loaded() watches the owner window for device changes, lists the drives
@@ -186,7 +194,8 @@ private:
     bool FolderAttributesMatch(int attributes) const;
     // Folders of path that count, in the order found; with firstOnly the
     // search stops at the first.
-    QList<QString> Enumerate(const QString& path, bool firstOnly);
+    // Nothing when the volume did not answer in time.
+    std::optional<QList<QString>> Enumerate(const QString& path, bool firstOnly);
     void ReadFolderChildren(QTreeWidgetItem* node);
     void ProbeFolderChildren(QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& path, void* extra, int index = -1);
@@ -195,6 +204,10 @@ private:
     void ApplyShareMark(QTreeWidgetItem* node, const QStringList& shared);
 
     QList<TDriveInfo> AvailableDrives() const;
+    // Which folders are mount points, and of what, from the mount table and
+    // the drives.
+    void RefreshMounts();
+    QIcon DriveIcon(TDriveType type) const;
     TDriveInfo DriveInfoOf(const QString& root) const;
     // The caption of a drive; stores its serial number.
     QString DriveCaption(const QString& root);
@@ -241,9 +254,9 @@ private:
     QHash<QString, qint32> m_serial;
     // The drive roots last listed.
     QStringList m_driveRoots;
+    // By mount point (trailing "/").
+    QHash<QString, TDriveType> m_mounts;
     QFileIconProvider m_icons;
-    QIcon m_closedFolder;
-    QIcon m_openFolder;
     // Closed, and open while selected.
     QIcon m_folderIcon;
     TDriveSource m_driveSource;

@@ -5,6 +5,7 @@
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/volumeprobe.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -164,8 +165,7 @@ QString StripTrailingBackslash(const QString& path)
 
 bool IsExistingDirectory(const QString& path)
 {
-    const QString local = LocalPath(path);
-    return !local.isEmpty() && QFileInfo(local).isDir();
+    return VolumeProbe::IsDir(LocalPath(path));
 }
 
 bool ContainsAnyChar(const QString& text, const QString& chars)
@@ -184,7 +184,7 @@ bool IsAcceptableFileName(const QString& name)
 QString ToLongFileName(const QString& path)
 {
     const QString local = LocalPath(path);
-    if (local.isEmpty() || !QFileInfo::exists(local))
+    if (!VolumeProbe::Exists(local))
         return {};
     return QFileInfo(local).fileName();
 }

@@ -72,7 +72,8 @@ bool PickDirectory(QString& path, const QString& dialogText, int helpContext);
 void AddHelpButton(QFileDialog& dialog, int helpContext);
 
 // Paths as the edits hold them: "/" and "\" both separate; a stored Windows
-// path ("C:\...") is kept as text but can never exist here.
+// path ("C:\...") is kept as text but can never exist here, nor can a path on a
+// volume that does not answer in time.
 
 // One trailing separator removed, except from a one-character text or a drive
 // root "X:\".

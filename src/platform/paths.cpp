@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include "volumeprobe.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -32,16 +34,14 @@ void SetProgramFolderForTests(const QString& dir)
     folderOverride() = d;
 }
 
-QString LocalPath(const QString& stored)
+namespace {
+
+// The path as it is spelt on disk, each component matched without regard to
+// case where it does not exist as written.
+QString MatchLetterCase(const QString& path)
 {
-    if (stored.isEmpty() || isForeignPath(stored))
-        return {};
-    QString path = stored;
-    path.replace(u'\\', u'/');
     if (QFileInfo::exists(path))
         return path;
-
-    // Walk the components, matching each without regard to case.
     const bool absolute = path.startsWith(u'/');
     const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
     QString built = absolute ? QStringLiteral("/") : QStringLiteral(".");
@@ -63,8 +63,20 @@ QString LocalPath(const QString& stored)
     return absolute ? built : QDir::cleanPath(built);
 }
 
+} // namespace
+
+QString LocalPath(const QString& stored)
+{
+    if (stored.isEmpty() || isForeignPath(stored))
+        return {};
+    QString path = stored;
+    path.replace(u'\\', u'/');
+    // A volume that does not answer leaves the path as written.
+    return VolumeProbe::Answer<QString>(path, [path] { return MatchLetterCase(path); }).value_or(path);
+}
+
 bool StoredFileExists(const QString& stored)
 {
     const QString p = LocalPath(stored);
-    return !p.isEmpty() && QFileInfo(p).isFile();
+    return VolumeProbe::IsFile(p);
 }

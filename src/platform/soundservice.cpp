@@ -1,5 +1,7 @@
 #include "soundservice.h"
 
+#include "volumeprobe.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -164,7 +166,8 @@ SoundService::Result playOnDevice(SoundFile& file)
 
 SoundService::Result SoundService::play(const QString& path)
 {
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    // A file on a share that does not answer counts as missing.
+    if (!VolumeProbe::IsFile(path))
         return FileNotFound;
     SoundFile file(path);
     if (!file.usable())

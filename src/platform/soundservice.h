@@ -17,7 +17,7 @@ class SoundService {
 public:
     enum Result {
         Played,
-        FileNotFound, // no such file (or not a regular file)
+        FileNotFound, // no such file (or not a regular file, or its volume does not answer)
         NotDecodable, // exists, but is no sound file libsndfile can read
         NoDevice, // the audio device cannot be opened or set up
         DeviceFailed, // the device broke off while playing

@@ -15,6 +15,7 @@
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/tag.h"
+#include "platform/volumeprobe.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
 #include "shared/listviewtovi.h"
@@ -217,10 +218,11 @@ void TFileListBox::Update()
     if (m_directory.isEmpty())
         return;
     // Name filters match without regard to letter case; hidden files are left
-    // out.
-    const QDir dir(m_directory, m_mask == QLatin1String("*.*") ? QStringLiteral("*") : m_mask,
-        QDir::Name | QDir::IgnoreCase, QDir::Files);
-    addItems(dir.entryList());
+    // out. A folder whose volume does not answer lists nothing.
+    const QString mask = m_mask == QLatin1String("*.*") ? QStringLiteral("*") : m_mask;
+    addItems(VolumeProbe::Answer<QStringList>(m_directory, [directory = m_directory, mask] {
+        return QDir(directory, mask, QDir::Name | QDir::IgnoreCase, QDir::Files).entryList();
+    }).value_or(QStringList()));
 }
 
 // ---- moving the data files ----
@@ -717,7 +719,7 @@ void TFNastav::LVAdrClick(QTreeWidgetItem* item)
     if (!item)
         return;
     const QString folder = LocalFolder(item->text(0));
-    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+    if (VolumeProbe::IsDir(folder))
         DirTree->SetSelectedPath(folder);
 }
 

@@ -29,7 +29,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -474,11 +473,10 @@ void TFPrip::SetRecordNumber(int number)
 void TFPrip::ZvukAkce()
 {
     QCoreApplication::processEvents();
-    for (const QString& sound : m_sounds) {
-        const QString local = LocalPath(sound);
-        if (!local.isEmpty() && QFileInfo(local).isFile())
-            SoundService::play(local);
-    }
+    // The sound service skips what is missing, bounded: a file on a share
+    // that does not answer does not hold the pop-up.
+    for (const QString& sound : m_sounds)
+        SoundService::play(LocalPath(sound));
 }
 
 bool TFPrip::RepeatMode() const

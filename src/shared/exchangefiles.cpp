@@ -12,6 +12,7 @@
 #include "platform/datetime.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/volumeprobe.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -344,7 +345,7 @@ QString StoredExchangeFolder(const QString& iniPath, const QString& programDir)
 
 bool ExchangeFolderUsable(const QString& folder)
 {
-    return !folder.isEmpty() && DriveReady(folder) && QFileInfo(folder).isDir();
+    return !folder.isEmpty() && DriveReady(folder) && VolumeProbe::IsDir(folder);
 }
 
 double StoredMoment(const QString& iniPath, const QString& dateKey, const QString& timeKey, const QString& defaultTime)

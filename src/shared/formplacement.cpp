@@ -6,16 +6,19 @@
 #include "platform/dialogs.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
+#include "platform/volumeprobe.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QStorageInfo>
 #include <QWidget>
 
 #include <algorithm>
 #include <cmath>
+
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -198,14 +201,18 @@ void CenterOnScreen(QWidget* form)
 
 bool DriveReady(const QString& folder)
 {
-    // A folder yet to be made lies on the volume of its nearest parent.
-    QString path = folder.isEmpty() ? QString() : QFileInfo(folder).absoluteFilePath();
-    while (!path.isEmpty() && !QFileInfo::exists(path)) {
-        const QString parent = QFileInfo(path).path();
-        path = parent == path ? QString() : parent;
-    }
-    const QStorageInfo volume(path);
-    if (!path.isEmpty() && volume.isValid() && volume.isReady() && volume.bytesFree() >= 0)
+    const QString absolute = folder.isEmpty() ? QString() : QFileInfo(folder).absoluteFilePath();
+    const auto ready = [absolute] {
+        // A folder yet to be made lies on the volume of its nearest parent.
+        QString path = absolute;
+        while (!path.isEmpty() && !QFileInfo::exists(path)) {
+            const QString parent = QFileInfo(path).path();
+            path = parent == path ? QString() : parent;
+        }
+        struct statvfs volume { };
+        return !path.isEmpty() && ::statvfs(QFile::encodeName(path).constData(), &volume) == 0;
+    };
+    if (!absolute.isEmpty() && VolumeProbe::Answer<bool>(absolute, ready).value_or(false))
         return true;
     Dialogs::messageBeep(MsgDlgType::Custom);
     return false;

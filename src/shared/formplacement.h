@@ -44,5 +44,5 @@ void CenterOnControl(QWidget* form, const QWidget* control);
 void CenterOnScreen(QWidget* form);
 
 // Whether the volume holding folder (or its nearest existing parent) can be
-// read; beeps when not.
+// read and answers in time; beeps when not.
 bool DriveReady(const QString& folder);

@@ -46,6 +46,9 @@ constexpr int SoonInterval = 1000;
 // between two records, but asks the event loop only this often (ms): asking
 // at every record cost more than the records.
 constexpr int EventPumpInterval = 2;
+// A pause for the reminders program's work ends by itself after this long
+// when that program's 5 does not come.
+constexpr int ResumeWaitInterval = 5 * 60 * 1000;
 // The clock wakes at least hourly.
 constexpr int MaxClockInterval = 3600000;
 constexpr int HotKeyCount = 6;
@@ -176,6 +179,10 @@ TFSkryt::TFSkryt(QWidget* parent)
     TKonecLimit.setInterval(20000);
     TKonecLimit.setSingleShot(true);
     connect(&TKonecLimit, &QTimer::timeout, this, &TFSkryt::TKonecLimitTimer);
+    TPauzaLimit.setObjectName(QStringLiteral("TPauzaLimit"));
+    TPauzaLimit.setInterval(ResumeWaitInterval);
+    TPauzaLimit.setSingleShot(true);
+    connect(&TPauzaLimit, &QTimer::timeout, this, &TFSkryt::TPauzaLimitTimer);
 
     connect(&m_hotKeys, &HotKeys::hotKey, this, &TFSkryt::HandleHotKey);
     connect(&m_timeChange, &TimeChange::timeChanged, this, &TFSkryt::HandleTimeChange);
@@ -219,7 +226,7 @@ void TFSkryt::FormCreate()
     if (autoExchange && AutoExpImpDue(programDirectory + QStringLiteral("/korvel.ini"))) {
         // The reminder timers must not read the file while the import replaces
         // it; the reminders program's code 5 resumes.
-        Pozastavit(true);
+        PauseForRemindersProgram();
         PostReminderCommand(rcAutoImport);
     }
     RegKlavesZkr();
@@ -252,7 +259,20 @@ void TFSkryt::Pozastavit(bool pause)
         TrayIcon->SetIcon(TrayIconResource(QStringLiteral("IOK")));
         TrayIcon->SetAnimated(animateIcon);
         paused = 0;
+        TPauzaLimit.stop();
     }
+}
+
+void TFSkryt::PauseForRemindersProgram()
+{
+    Pozastavit(true);
+    TPauzaLimit.start();
+}
+
+void TFSkryt::TPauzaLimitTimer()
+{
+    TPauzaLimit.stop();
+    Pozastavit(false);
 }
 
 // A running timer looks again within a second. A reminder tick in progress
@@ -278,7 +298,7 @@ void TFSkryt::HandleAppMessage(int32_t code, int32_t)
         shortenTimer(THodiny, nullptr);
         break;
     case tnPause:
-        Pozastavit(true);
+        PauseForRemindersProgram();
         break;
     case tnResume:
         Pozastavit(false);
@@ -378,7 +398,7 @@ void TFSkryt::FormClose()
         MSMSPovZakClick();
     // A tick running below this call ends at its next record.
     m_closing = true;
-    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec, &TKonecLimit })
+    for (QTimer* timer : { &TPrip, &TPripZvuk, &THodiny, &TAkceKonec, &TKonecLimit, &TPauzaLimit })
         timer->stop();
     emit formClosed();
 }
@@ -397,7 +417,7 @@ bool TFSkryt::KontrolaVerze()
         return true;
     case DataVersionCheck::OldLayout:
         PostReminderCommand(rcConvertOldData);
-        Pozastavit(true);
+        PauseForRemindersProgram();
         return false;
     case DataVersionCheck::NewerLayout:
         break;

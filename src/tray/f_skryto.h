@@ -41,6 +41,10 @@ public:
     // How long an end of the session that cannot be refused waits for the
     // export: 20 s, then the program ends all the same.
     QTimer TKonecLimit;
+    // How long a pause waits for the reminders program's resume (code 5):
+    // 5 minutes, then the program resumes by itself. A reminders program that
+    // hangs or never started must not leave every reminder stopped.
+    QTimer TPauzaLimit;
 
     // The menu, top to bottom.
     QAction* MKonec;
@@ -100,6 +104,7 @@ public:
     void THodinyTimer();
     void TAkceKonecTimer();
     void TKonecLimitTimer();
+    void TPauzaLimitTimer();
 
     void TrayIconClick(TKitTrayIcon* sender, Qt::MouseButton button, TShiftState shift, int x, int y);
     void MenuPopup();
@@ -137,6 +142,8 @@ private:
 
     void FormCreate();
     void FormClose();
+    // Paused until the reminders program posts 5, at most TPauzaLimit.
+    void PauseForRemindersProgram();
     QString settingsPath() const;
     QAction* addItem(const char* name, int tagValue, const QString& caption, void (TFSkryt::*onClick)());
     void shortenTimer(QTimer& timer, Tick* tick);

@@ -1,14 +1,17 @@
 // The road of one reminder on the user's desktop: the real tray resident
 // finds it due and posts its position, the real reminders program pops it up
-// and rings its sounds, and the user confirms it with Enter or erases it.
-// Run by scripts/xsession.sh.
+// and rings its sounds, and the user confirms it with Enter or erases it; a
+// share that has stopped answering stops none of it. Run by
+// scripts/xsession.sh.
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
+#include "platform/inifile.h"
 #include "shared/commands.h"
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
 
 #include "desktop.h"
+#include "testsupport.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -100,6 +103,37 @@ private slots:
         QVERIFY(!after.Erased);
         // Its last window closed, the reminders program ends.
         QVERIFY(waitUntil(10000, [] { return !CommandChannel::answers(ReminderAppTitle); }));
+    }
+
+    // With the automatic exchange on and its folder on a share that has
+    // stopped answering, the start-up import finds the folder not ready in
+    // bounded time, the tray resumes, and the reminder pops up; its sound on
+    // that share is skipped.
+    void aDueReminderPopsUpWithTheExchangeOnADeadShare()
+    {
+        DeadMount share;
+        if (!share.unavailable().isEmpty())
+            QSKIP(qPrintable(share.unavailable()));
+        Desktop d;
+        IniFile ini(d.iniPath());
+        ini.writeString("Nastav", "expimpdir", share.path());
+        ini.writeBool("Nastav", "autoexpimp", true); // nothing recorded in [FImport]: due
+        ReminderRecord due = DueReminder();
+        due.Sound1 = share.path() + QStringLiteral("/gong.wav");
+        WriteReminder(1, d.file("korvel.da1"), due);
+        QProcess* tray = d.start("korvel");
+
+        const qulonglong popup = d.waitForWindow(PopupTitle, 90000);
+        QVERIFY(popup);
+        QVERIFY(d.waitForLine(d.soundLog(), d.file("s_hodiny/2.wav")));
+        QCOMPARE(d.lines(d.soundLog()).mid(0, 2), (QStringList { d.file("s_hodiny/1.wav"), d.file("s_hodiny/2.wav") }));
+        // Confirmed, the reminders program that the tray started ends; the
+        // tray is closed without the export a session's end would ask for.
+        d.xdotool({ "windowfocus", "--sync", QString::number(popup) });
+        d.xdotool({ "key", "Return" });
+        QVERIFY(waitUntil(10000, [] { return !CommandChannel::answers(ReminderAppTitle); }));
+        QVERIFY(CommandChannel::post(TrayAppTitle, tnPauseAndClose));
+        QVERIFY(tray->waitForFinished(10000));
     }
 
     void theEraseButtonMarksItErased()

@@ -1,10 +1,14 @@
 // The settings window as the user reaches it: from the tray resident's menu,
 // driven by keys alone, saved with OK; the tray resident obeys at once (the
 // new hotkey works, the old one no longer does, a clock quarter switched on
-// is announced). Every page is kept as a picture. Run by scripts/xsession.sh.
+// is announced). Every page is kept as a picture. A share that has stopped
+// answering does not hold the window. Run by scripts/xsession.sh.
+#include "platform/commandchannel.h"
 #include "platform/inifile.h"
+#include "shared/commands.h"
 
 #include "desktop.h"
+#include "testsupport.h"
 
 #include <QDate>
 #include <QImage>
@@ -64,6 +68,34 @@ class TestSettings : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(!qEnvironmentVariable("DISPLAY").isEmpty()); }
+
+    // A share that has stopped answering, holding the exchange folder and a
+    // sound folder: the window opens all the same and takes keys, in its
+    // pages and in its folder tree.
+    void theWindowOpensBesideADeadShare()
+    {
+        DeadMount share;
+        if (!share.unavailable().isEmpty())
+            QSKIP(qPrintable(share.unavailable()));
+        Desktop d;
+        IniFile ini(d.iniPath());
+        ini.writeString("Nastav", "expimpdir", share.path());
+        ini.writeInteger("ZvukAdr", "pocet", 1);
+        ini.writeString("ZvukAdr", "1", share.path());
+        d.start("ruvo");
+        QVERIFY(waitUntil(10000, [] { return CommandChannel::answers(ReminderAppTitle); }));
+        QVERIFY(CommandChannel::post(ReminderAppTitle, rcSettings));
+        const qulonglong window = d.waitForWindow(Settings, 30000);
+        QVERIFY(window);
+        d.xdotool({ "windowfocus", "--sync", QString::number(window) });
+        QImage shown = keep(d, window, QStringLiteral("nastav-e2e-mrtvy-adresare"), QImage());
+        keys(d, { "Right" });
+        shown = keep(d, window, QStringLiteral("nastav-e2e-mrtvy-export"), shown);
+        QVERIFY(!shown.isNull());
+        // Back to the folders; the tree takes the arrows.
+        keys(d, { "Left", "Tab", "Down", "Down", "Down" });
+        QVERIFY(!keep(d, window, QStringLiteral("nastav-e2e-mrtvy-strom"), shown).isNull());
+    }
 
     void theTrayObeysWhatTheWindowSaves()
     {

@@ -14,9 +14,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 // Each test process gets a runtime folder of its own, so command sockets of
@@ -39,6 +44,39 @@ TempProgramFolder::TempProgramFolder()
 TempProgramFolder::~TempProgramFolder()
 {
     SetProgramFolderForTests(QString());
+}
+
+DeadMount::DeadMount()
+{
+    if (geteuid() != 0 || !QFile::exists(QStringLiteral("/dev/fuse"))) {
+        m_unavailable = QStringLiteral("mounting a FUSE file system needs root and /dev/fuse");
+        return;
+    }
+    // Mounted where only this process and the programs it starts see it: any
+    // other program on the machine that looks at every volume would hang.
+    static const bool ownMounts
+        = unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    if (!ownMounts) {
+        m_unavailable = QStringLiteral("no mount namespace of its own: ") + QString::fromLocal8Bit(strerror(errno));
+        return;
+    }
+    QDir().mkpath(path());
+    m_server.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + QStringLiteral("/tests/tools/korvel_deadmount"),
+        { path(), QStringLiteral("120") });
+    if (!m_server.waitForReadyRead(10000) || !m_server.readLine().startsWith("mounted"))
+        m_unavailable = QStringLiteral("korvel_deadmount did not mount: ")
+            + QString::fromLocal8Bit(m_server.readAllStandardError());
+}
+
+DeadMount::~DeadMount()
+{
+    // The server lets go of the mount on SIGTERM; killed, it leaves an
+    // aborted one behind to be detached here.
+    m_server.terminate();
+    if (!m_server.waitForFinished(5000))
+        m_server.kill();
+    m_server.waitForFinished(5000);
+    umount2(QFile::encodeName(path()).constData(), MNT_DETACH);
 }
 
 ScriptedDialogs::ScriptedDialogs()

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -22,6 +23,27 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A share that has stopped answering: a FUSE file system mounted in a
+// temporary folder that never answers (tests/tools/korvel_deadmount), so that
+// every look at it waits. Only this process and the programs it starts see
+// it. Gone with the object, and at the latest after two minutes, when
+// whatever waits on it gets an error. Needs root and /dev/fuse; without them,
+// or when the mount fails, unavailable() says why.
+class DeadMount {
+public:
+    DeadMount();
+    ~DeadMount();
+    QString unavailable() const { return m_unavailable; }
+    // The mount point, and the folder that holds it.
+    QString path() const { return m_dir.filePath(QStringLiteral("share")); }
+    QString parent() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_server;
+    QString m_unavailable;
 };
 
 // Message and modal dialogs answered from a queue for the object's lifetime.

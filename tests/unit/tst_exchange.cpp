@@ -11,11 +11,15 @@
 #include "platform/datetime.h"
 #include "platform/errors.h"
 #include "platform/inifile.h"
+#include "platform/paths.h"
+#include "platform/soundservice.h"
+#include "platform/volumeprobe.h"
 
 #include "testsupport.h"
 #include "timezone.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -257,6 +261,24 @@ private slots:
         QVERIFY(!ExchangeFolderUsable(m_exchange->filePath("gone")));
         QVERIFY(ExchangeFolderUsable(m_exchange->path()));
         QVERIFY(!ExchangeFolderUsable(QString()));
+    }
+
+    // An exchange folder on a share that has stopped answering is not ready,
+    // and a sound there is missing: the first look waits a bounded time, the
+    // later ones of that share fail at once, other volumes still answer.
+    void aShareThatStoppedAnsweringIsNotReady()
+    {
+        DeadMount share;
+        if (!share.unavailable().isEmpty())
+            QSKIP(qPrintable(share.unavailable()));
+        const QString folder = share.path() + QStringLiteral("/Výměna");
+        QElapsedTimer took;
+        took.start();
+        QCOMPARE(LocalPath(folder), folder);
+        QVERIFY(!ExchangeFolderUsable(folder));
+        QCOMPARE(SoundService::play(folder + QStringLiteral("/gong.wav")), SoundService::FileNotFound);
+        QVERIFY2(took.elapsed() < 2 * VolumeProbe::AnswerMs, qPrintable(QString::number(took.elapsed())));
+        QVERIFY(ExchangeFolderUsable(m_exchange->path()));
     }
 
     void removalTakesOnlyTransferableErasedRecordsAndRenumbers()

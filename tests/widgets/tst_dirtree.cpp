@@ -6,9 +6,14 @@
 #include "components/dirtree.h"
 
 #include "platform/errors.h"
+#include "platform/mounttable.h"
+#include "platform/volumeprobe.h"
+
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
@@ -542,6 +547,18 @@ private slots:
         QTest::newRow("snap") << "squashfs"
                               << "/dev/loop3"
                               << "/snap/core/1" << int(drtUnknown);
+        QTest::newRow("sshfs") << "fuse.sshfs"
+                               << "u@host:/home/u"
+                               << "/mnt/h" << int(drtRemote);
+        QTest::newRow("fuse") << "fuse.korveldead"
+                              << "korveldead"
+                              << "/tmp/x/share" << int(drtUnknown);
+        QTest::newRow("fuse on media") << "fuse.gvfsd-fuse"
+                                       << "gvfsd-fuse"
+                                       << "/media/u/gvfs" << int(drtUnknown);
+        QTest::newRow("ntfs disk") << "fuseblk"
+                                   << "/dev/vda"
+                                   << "/mnt/win" << int(drtFixed);
     }
     void driveTypes()
     {
@@ -550,6 +567,78 @@ private slots:
         QFETCH(QString, root);
         QFETCH(int, expected);
         QCOMPARE(int(DriveTypeOf(type, device, root)), expected);
+    }
+
+    void mountTable_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QStringList>("entry"); // mount point, type, source; empty when skipped
+        QTest::newRow("plain") << QByteArray("28 1 254:0 / / rw,relatime - ext4 /dev/vda rw")
+                               << QStringList { "/", "ext4", "/dev/vda" };
+        QTest::newRow("optional fields") << QByteArray("36 35 98:0 /x /mnt/a rw shared:1 master:2 - nfs4 s:/e rw")
+                                         << QStringList { "/mnt/a", "nfs4", "s:/e" };
+        QTest::newRow("escapes") << QByteArray("40 28 0:41 / /mnt/my\\040disk\\134x rw - cifs //s/a\\040b rw")
+                                 << QStringList { "/mnt/my disk\\x", "cifs", "//s/a b" };
+        QTest::newRow("no separator") << QByteArray("40 28 0:41 / /mnt/a rw ext4 /dev/vdb rw") << QStringList();
+        QTest::newRow("cut short") << QByteArray("40 28 0:41 / /mnt/a rw - ext4") << QStringList();
+        QTest::newRow("no number") << QByteArray("x 28 0:41 / /mnt/a rw - ext4 /dev/vdb rw") << QStringList();
+        QTest::newRow("empty") << QByteArray() << QStringList();
+    }
+    void mountTable()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QStringList, entry);
+        const QList<MountEntry> table = ParseMountInfo(line + "\n");
+        QCOMPARE(table.size(), entry.isEmpty() ? 0 : 1);
+        if (!entry.isEmpty())
+            QCOMPARE(QStringList({ table[0].mountPoint, table[0].type, table[0].source }), entry);
+        // A path belongs to the longest mount point that holds it, by whole names.
+        const QList<MountEntry> two = ParseMountInfo("1 0 0:1 / / rw - ext4 /dev/a rw\n"
+                                                     "2 1 0:2 / /mnt/a rw - nfs s:/ rw\n");
+        QCOMPARE(MountOf(two, "/mnt/a/b")->mountPoint, QStringLiteral("/mnt/a"));
+        QCOMPARE(MountOf(two, "/mnt/ab")->mountPoint, QStringLiteral("/"));
+    }
+
+    // A share that has stopped answering holds nothing: the drives come from
+    // the mount table, a folder holding it lists without a look at it, and
+    // it is opened only with a bound.
+    void aDeadShareHoldsNothing()
+    {
+        DeadMount share;
+        if (!share.unavailable().isEmpty())
+            QSKIP(qPrintable(share.unavailable()));
+        QVERIFY(QDir().mkpath(share.parent() + "/live/inner"));
+        QElapsedTimer took;
+        took.start();
+        const QList<TDriveInfo> drives = MountedDrives();
+        QVERIFY(std::any_of(drives.begin(), drives.end(),
+            [&](const TDriveInfo& d) { return d.Root == share.path() + u'/' && d.Type == drtUnknown; }));
+
+        m_window = std::make_unique<QWidget>();
+        m_tree = new TDirTree(m_window.get());
+        m_tree->SetDriveTypes(drtFixed);
+        m_tree->SetInitialDirectory(share.parent());
+        m_tree->Loaded();
+        QTreeWidgetItem* parent = m_tree->currentItem();
+        QCOMPARE(TDirTree::NodePath(parent), share.parent() + u'/');
+        m_tree->expandItem(parent);
+        QCOMPARE(ChildTexts(parent), QStringList({ "live" })); // a fixed-drive tree does not lead into it
+        QTest::keyClick(m_tree, Qt::Key_Down);
+        QCOMPARE(m_tree->SelectedPath(), share.parent() + "/live/");
+
+        m_tree->SetDriveTypes(AllDriveTypes);
+        m_tree->ReloadTree();
+        parent = m_tree->FindPathNode(share.parent());
+        m_tree->expandItem(parent);
+        QTreeWidgetItem* dead = Child(parent, "share");
+        QVERIFY(dead && HasOnlyPlaceholder(dead)); // not looked into
+        m_tree->expandItem(dead);
+        QVERIFY(!TDirTree::NodeRead(dead));
+        QCOMPARE(dead->childCount(), 0);
+        m_tree->SetSelectedPath(share.path() + "/x");
+        QVERIFY(!m_tree->SelectedPath().startsWith(share.path()));
+        // Bounded looks, not the server giving up after two minutes.
+        QVERIFY2(took.elapsed() < 10 * VolumeProbe::AnswerMs, qPrintable(QString::number(took.elapsed())));
     }
 
     void theMachinesRootIsADrive()

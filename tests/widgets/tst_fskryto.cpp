@@ -765,10 +765,23 @@ private slots:
         QCOMPARE(form.paused, quint8(1));
         QVERIFY(!form.TPrip.isActive());
         QTRY_COMPARE(posted(), QStringList { "-9 0" });
+        QVERIFY(form.TPauzaLimit.isActive());
         CommandChannel::own().postToSelf(tnResume);
         process();
         QCOMPARE(form.paused, quint8(0));
         QVERIFY(form.TPrip.isActive());
+        QVERIFY(!form.TPauzaLimit.isActive());
+        // A 5 that never comes: after a bounded wait the program resumes by
+        // itself. A pause of the user's own waits for no 5.
+        CommandChannel::own().postToSelf(tnPause);
+        process();
+        QCOMPARE(form.TPauzaLimit.interval(), 5 * 60 * 1000);
+        QVERIFY(QMetaObject::invokeMethod(&form.TPauzaLimit, "timeout"));
+        QCOMPARE(form.paused, quint8(0));
+        QVERIFY(form.TPrip.isActive());
+        form.MPozClick();
+        QCOMPARE(form.paused, quint8(1));
+        QVERIFY(!form.TPauzaLimit.isActive());
     }
 
     // ---- the end of the session ----
