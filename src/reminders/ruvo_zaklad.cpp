@@ -121,6 +121,11 @@ void TFZaklad::RunSetup()
 
 void TFZaklad::HandleReminderCommand(int32_t code)
 {
+    if (Ending()) {
+        if (code == rcAutoExport)
+            AutoExport();
+        return;
+    }
     const RuvoCodeClass kind = ClassifyRuvoCode(code);
     if (kind == RuvoCodeClass::Ignored)
         return;
@@ -161,8 +166,7 @@ void TFZaklad::HandleReminderCommand(int32_t code)
         AutoImport();
         break;
     case rcAutoExport:
-        ReplaceWindow(QStringLiteral("FExport"), QStringLiteral("FExportAuto"), OpenMode::Automatic);
-        NotifyTray(tnClose);
+        AutoExport();
         break;
     case rcConvertOldData:
         ReplaceWindow(QStringLiteral("FPrevod"), QStringLiteral("FPrevod"));
@@ -199,6 +203,27 @@ void TFZaklad::AutoImport()
         return;
     }
     OpenByName(QStringLiteral("FImport"), OpenMode::Automatic);
+}
+
+void TFZaklad::AutoExport()
+{
+    if (Ending() && m_autoExportAsked)
+        return;
+    m_autoExportAsked = true;
+    ReplaceWindow(QStringLiteral("FExport"), QStringLiteral("FExportAuto"), OpenMode::Automatic);
+    NotifyTray(tnClose);
+}
+
+bool TFZaklad::HoldsEnd()
+{
+    // The export's window has run and closed.
+    if (m_autoExportAsked)
+        return false;
+    if (!m_exportWait)
+        m_exportWait = QDeadlineTimer(
+            IniReadBool(SettingsFile(), Nastav, QStringLiteral("autoexpimp"), false) ? ExportWaitMs : 0);
+    // A tray resident that ends without an export is gone at once.
+    return !m_exportWait->hasExpired() && CommandChannel::answers(TrayAppTitle);
 }
 
 void TFZaklad::ShowHotkeyFailures()
