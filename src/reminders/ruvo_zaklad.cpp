@@ -202,6 +202,12 @@ void TFZaklad::AutoImport()
         NotifyTray(tnResume); // the program stays hidden, even with no window
         return;
     }
+    if (QWidget* open = FindForm(QStringLiteral("FImport"))) {
+        // The open window pauses the tray resident itself when it imports.
+        BringToFront(open);
+        NotifyTray(tnResume);
+        return;
+    }
     OpenByName(QStringLiteral("FImport"), OpenMode::Automatic);
 }
 
