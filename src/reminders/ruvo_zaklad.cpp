@@ -14,6 +14,7 @@
 #include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
+#include "shared/oldreminderfile.h"
 #include "shared/progman.h"
 #include "shared/reminderfile.h"
 
@@ -141,7 +142,8 @@ void TFZaklad::HandleReminderCommand(int32_t code)
         OpenByName(QStringLiteral("FNewPrip"));
         break;
     case rcOverview:
-        if (ReminderCount(m_reminderDataPath) >= 1)
+        // The overview converts a file of the previous layout.
+        if (StoredReminderCount(m_reminderDataPath) >= 1)
             OpenByName(QStringLiteral("FPrehled"));
         else
             EndIfNoWindow();
