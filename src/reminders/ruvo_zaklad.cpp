@@ -28,6 +28,9 @@ TFZaklad* Instance = nullptr;
 
 const QString Nastav = QStringLiteral("Nastav");
 
+// How long an ending program waits for the tray resident's -10.
+constexpr int ExportWaitMs = 5000;
+
 } // namespace
 
 QString PopupName(int position)
@@ -224,7 +227,8 @@ void TFZaklad::AutoExport()
 
 bool TFZaklad::HoldsEnd()
 {
-    // The export's window has run and closed.
+    // Its window, which runs the export before it lets itself be closed,
+    // has closed.
     if (m_autoExportAsked)
         return false;
     if (!m_exportWait)

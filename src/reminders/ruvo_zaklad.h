@@ -82,14 +82,11 @@ public:
     QString PlacementFileName() const override { return m_settingsFileName; }
     PlacementRule Placement() const override { return PlacementRule::ByFrame; }
 
-    // How long an ending program waits for the automatic export.
-    static constexpr int ExportWaitMs = 5000;
-
 protected:
     // The tray resident that ends the session posts -10 first when the
     // automatic exchange is on, and may get its own SIGTERM at the moment
-    // this program gets one: while it runs, the end waits for that code
-    // (ExportWaitMs at most), and for the export it starts.
+    // this program gets one: while it runs, the end waits for that code (a
+    // few seconds at most), and for the export it starts.
     bool HoldsEnd() override;
 
 private:
