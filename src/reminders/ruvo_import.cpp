@@ -101,7 +101,7 @@ QString Refusal(const ExchangeCheck& check, const Side& side)
         return {};
     }
     return QStringLiteral("Soubor pro import (") + side.file + why
-        + QStringLiteral("\rData v tomto počítači zůstala beze změny.");
+        + QStringLiteral("\rZ tohoto souboru nebylo nic importováno.");
 }
 
 // After an import of a file that was there (also an empty one): its time,

@@ -546,7 +546,7 @@ private slots:
         QTRY_VERIFY(!w);
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().at(0).text,
-            "Soubor pro import (exp_imp.dat) je uložen " + why + "\rData v tomto počítači zůstala beze změny.");
+            "Soubor pro import (exp_imp.dat) je uložen " + why + "\rZ tohoto souboru nebylo nic importováno.");
         QCOMPARE(readFileBytes(home()), before);
         QCOMPARE(key("autodatum"), QString("-")); // still due: the next logon tells again
         QCOMPARE(trayHeard(), QStringList { "5 0" });
