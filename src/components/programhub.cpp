@@ -5,9 +5,12 @@
 #include "platform/dialogs.h"
 #include "shared/mojepopredi.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QPointer>
+#include <QThread>
 
 #include <cstdio>
 
@@ -16,6 +19,9 @@ TProgramHub::TProgramHub(FormFactory& forms, const QString& aboutName)
     , m_aboutName(aboutName)
 {
     resize(200, 100);
+    m_endStep.setInterval(50);
+    connect(&m_endStep, &QTimer::timeout, this, &TProgramHub::EndStep);
+    connect(&m_endSignals, &EndSignals::received, this, &TProgramHub::EndSession);
 }
 
 void TProgramHub::WindowOpened()
@@ -25,14 +31,57 @@ void TProgramHub::WindowOpened()
 
 void TProgramHub::WindowClosed()
 {
-    if (--m_openWindows <= 0)
+    if (--m_openWindows <= 0 && !m_ending)
         close();
 }
 
 void TProgramHub::EndIfNoWindow()
 {
-    if (m_openWindows <= 0)
+    if (m_openWindows <= 0 && !m_ending)
         close();
+}
+
+void TProgramHub::EndSession()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    m_endStep.start();
+    EndStep();
+}
+
+// One step of the orderly end, repeated until the program ends. A window is
+// closed only once no handler is waiting below in a loop of its own (a
+// modal dialog's, a wait): freeing a window whose code still runs would
+// pull the ground from under it.
+void TProgramHub::EndStep()
+{
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+        return;
+    }
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        return;
+    }
+    if (QThread::currentThread()->loopLevel() > 1)
+        return;
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && w->windowType() != Qt::ToolTip)
+            windows.append(w);
+    bool open = false;
+    for (const QPointer<QWidget>& w : windows) {
+        if (!w)
+            continue;
+        w->close();
+        // A window finishing work it must not leave half done refuses.
+        open = open || (w && w->isVisible());
+    }
+    if (open || HoldsEnd())
+        return;
+    m_endStep.stop();
+    close();
 }
 
 QWidget* TProgramHub::OpenByName(const QString& name, OpenMode mode)

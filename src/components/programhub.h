@@ -2,8 +2,10 @@
 
 #include "components/basewindow.h"
 #include "components/forms.h"
+#include "platform/endsignals.h"
 
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -13,6 +15,12 @@
 // shown, counts the program's open windows and closes with the last one,
 // which ends the program; it opens windows by name through the program's
 // window table, or brings an open one forward.
+//
+// SIGTERM and SIGHUP (the end of the user's session) end the program in an
+// orderly way: open dialogs are answered as Escape answers them, then every
+// window closes as its close box closes it (what it keeps on closing is
+// kept; input never confirmed is not stored), and the program ends once no
+// window stays open and nothing holds the end (HoldsEnd).
 class TProgramHub : public QWidget, public BaseWindowHost {
     Q_OBJECT
 public:
@@ -30,6 +38,12 @@ public:
     // made, and then a program without an open window ends.
     QWidget* OpenByName(const QString& name, OpenMode mode = OpenMode::Interactive);
 
+    // The orderly end that SIGTERM and SIGHUP start; a second request
+    // changes nothing.
+    void EndSession();
+    // The program is ending: windows close without asking the user.
+    bool Ending() const { return m_ending; }
+
 signals:
     // The main form has closed: the program ends.
     void Closed();
@@ -42,13 +56,21 @@ protected:
     FormFactory& Forms() const { return m_forms; }
     // A code that showed nothing ends a program that has no window open.
     void EndIfNoWindow();
+    // Asked while the program is ending, once its windows are closed: true
+    // keeps it running a while longer (asked again shortly).
+    virtual bool HoldsEnd() { return false; }
 
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void EndStep();
+
     FormFactory& m_forms;
     QString m_aboutName;
     int m_openWindows = 0;
+    EndSignals m_endSignals;
+    bool m_ending = false;
+    QTimer m_endStep;
 };
 
 // Claims the program's application title for the codes the other programs

@@ -525,7 +525,8 @@ bool TFKNew::AcceptClose()
 {
     if (m_closeAccepted)
         return true;
-    if (!Saved
+    // An ending program asks nobody: input never saved is not stored.
+    if (!Saved && !FKZaklad()->Ending()
         && MessageDlgCentered(
                QStringLiteral("Opravdu ukončit formulář?"), MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No, 0)
             != mrYes)

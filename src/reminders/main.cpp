@@ -1,10 +1,12 @@
 #include "ruvo_zaklad.h"
 
 #include "platform/application.h"
+#include "platform/endsignals.h"
 #include "shared/commands.h"
 
 int main(int argc, char** argv)
 {
+    EndSignals::Catch();
     Application app(argc, argv, ReminderAppTitle);
     app.setQuitOnLastWindowClosed(false); // the hidden main form decides
     TFZaklad zaklad(app.arguments());

@@ -17,6 +17,7 @@
 #include "shared/exchangefiles.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
+#include "shared/oldreminderfile.h"
 #include "shared/reminderfile.h"
 
 #include <QCheckBox>
@@ -157,7 +158,8 @@ void TFExport::Exp(bool interactive)
     const QString reminders = FZaklad()->ReminderDataPath();
     const QString contacts = FZaklad()->ContactDataPath();
     const QString folder = LocalPath(Dir->text()) + u'/';
-    const int reminderCount = ReminderCount(reminders);
+    // A home file of the previous layout is converted by the pass.
+    const int reminderCount = StoredReminderCount(reminders);
     const int contactCount = ContactCount(contacts);
     int exported = 0;
     int deleted = 0;

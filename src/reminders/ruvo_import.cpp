@@ -78,27 +78,30 @@ bool ImportDue(const Side& side, const QString& folder, bool interactive)
         == mrYes;
 }
 
-// An exchange file this version cannot read is reported and not touched.
-bool Importable(const ExchangeCheck& check, const Side& side, bool interactive)
+// Why an exchange file this version cannot read is not imported, and what
+// the user can do about it; empty when it can be imported.
+QString Refusal(const ExchangeCheck& check, const Side& side)
 {
     QString why;
     switch (check.layout) {
     case ExchangeLayout::NewerLayout:
-        why = QStringLiteral(") je uložen novější verzí programu\rnelze jej importovat");
+        why = QStringLiteral(") je uložen novější verzí programu\rnelze jej importovat.\r"
+                             "Nainstalujte i zde novou verzi programu Korvel.");
         break;
     case ExchangeLayout::OldLayout:
-        why = QStringLiteral(") je uložen starší verzí programu\rnelze jej importovat");
+        why = QStringLiteral(") je uložen starší verzí programu\rnelze jej importovat.\r"
+                             "Nainstalujte na druhý počítač novou verzi programu Korvel a export tam zopakujte.");
         break;
     case ExchangeLayout::Damaged:
-        why = QStringLiteral(") je poškozen nebo má jiný formát\rnelze jej importovat");
+        why = QStringLiteral(") je poškozen nebo má jiný formát\rnelze jej importovat.\r"
+                             "Zopakujte export na druhém počítači.");
         break;
     case ExchangeLayout::Missing:
     case ExchangeLayout::Current:
-        return true;
+        return {};
     }
-    if (interactive)
-        MessageDlgBeep(QStringLiteral("Soubor pro import (") + side.file + why, MsgDlgType::Warning, MsgBtn::OK, 0);
-    return false;
+    return QStringLiteral("Soubor pro import (") + side.file + why
+        + QStringLiteral("\rZ tohoto souboru nebylo nic importováno.");
 }
 
 // After an import of a file that was there (also an empty one): its time,
@@ -258,6 +261,10 @@ void TFImport::Import(bool interactive)
     int reminderCount = 0;
     int contactCount = 0;
     int skipped = 0;
+    // Told after the passes, once the tray resident runs again; also in an
+    // automatic run, which would otherwise refuse the file at every logon
+    // without a word.
+    QStringList refusals;
 
     if (ChBPrip->isChecked()) {
         // Paused by this pass or by the tray resident itself for an automatic
@@ -267,7 +274,8 @@ void TFImport::Import(bool interactive)
             return;
         const QString source = folder + ReminderExchangeName;
         const ExchangeCheck check = CheckReminderExchange(source);
-        if (Importable(check, Reminders, interactive)) {
+        refusals << Refusal(check, Reminders);
+        if (refusals.last().isEmpty()) {
             reminderCount = check.count;
             if (reminderCount < 1) {
                 ShowStatusText(QStringLiteral("počet importovaných připomenutí: 0"));
@@ -293,7 +301,8 @@ void TFImport::Import(bool interactive)
     if (ChBKont->isChecked()) {
         const QString source = folder + ContactExchangeName;
         const ExchangeCheck check = CheckContactExchange(source);
-        if (Importable(check, Contacts, interactive)) {
+        refusals << Refusal(check, Contacts);
+        if (refusals.last().isEmpty()) {
             contactCount = check.count;
             if (contactCount < 1) {
                 ShowStatusText(QStringLiteral("počet importovaných kontaktů: 0"));
@@ -314,6 +323,9 @@ void TFImport::Import(bool interactive)
         }
     }
 
+    for (const QString& refusal : std::as_const(refusals))
+        if (!refusal.isEmpty())
+            MessageDlgBeep(refusal, MsgDlgType::Warning, MsgBtn::OK, 0);
     ShowStatusText(QStringLiteral("počet importovaných připomenutí: ") + Count(reminderCount)
         + QStringLiteral(" kontaktů: ") + Count(contactCount));
     Dialogs::messageBeep(MsgDlgType::Custom);

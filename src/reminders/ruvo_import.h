@@ -43,8 +43,9 @@ public:
     // Reminders were imported: the window closes with mrOk.
     bool ImportedAny = false;
 
-    // The import run from the folder in Dir. Interactive, the user is told
-    // the result and about exchange files that cannot be imported.
+    // The import run from the folder in Dir. The user is told about exchange
+    // files that cannot be imported, why and what to do; interactive, also
+    // the result.
     void Import(bool interactive);
 
     // The folder's volume is ready and the folder exists; interactive, the

@@ -69,7 +69,8 @@ void TExchangeWindow::showEvent(QShowEvent* event)
 
 void TExchangeWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_running) {
+    // An ending program runs an automatic run that is due before it ends.
+    if (m_running || (TAuto->isActive() && FZaklad()->Ending())) {
         event->ignore();
         return;
     }
@@ -222,8 +223,9 @@ bool ReminderFileReady()
         prevod->FromImport = true;
     window->show();
     // The conversion closes its window when it is done; another request may
-    // replace it meanwhile, so the wait is for every window of the name.
-    while (FindForm(name)) {
+    // replace it meanwhile, so the wait is for every window of the name. An
+    // ending program closes a window left open after a failure.
+    while (FindForm(name) && !FZaklad()->Ending()) {
         QEventLoop loop;
         QTimer::singleShot(50, &loop, &QEventLoop::quit);
         loop.exec();

@@ -455,13 +455,15 @@ void TFZSeznam::WaitForConversion()
     prevod->show();
     // The conversion closes its window when it is done; meanwhile the
     // program goes on handling its events (another request to convert may
-    // replace the window, so the wait is for every one of that name).
-    while (QWidget* w = FindForm(QStringLiteral("FPrevod"))) {
+    // replace the window, so the wait is for every one of that name). An
+    // ending program closes a window left open after a failure.
+    const auto waiting = [] { return FZaklad()->Ending() ? nullptr : FindForm(QStringLiteral("FPrevod")); };
+    while (QWidget* w = waiting()) {
         QEventLoop loop;
         connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
         QTimer poll;
-        connect(&poll, &QTimer::timeout, &loop, [&loop] {
-            if (!FindForm(QStringLiteral("FPrevod")))
+        connect(&poll, &QTimer::timeout, &loop, [&loop, &waiting] {
+            if (!waiting())
                 loop.quit();
         });
         poll.start(100);

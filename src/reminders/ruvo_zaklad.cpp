@@ -14,6 +14,7 @@
 #include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
+#include "shared/oldreminderfile.h"
 #include "shared/progman.h"
 #include "shared/reminderfile.h"
 
@@ -26,6 +27,9 @@ namespace {
 TFZaklad* Instance = nullptr;
 
 const QString Nastav = QStringLiteral("Nastav");
+
+// How long an ending program waits for the tray resident's -10.
+constexpr int ExportWaitMs = 5000;
 
 } // namespace
 
@@ -121,6 +125,11 @@ void TFZaklad::RunSetup()
 
 void TFZaklad::HandleReminderCommand(int32_t code)
 {
+    if (Ending()) {
+        if (code == rcAutoExport)
+            AutoExport();
+        return;
+    }
     const RuvoCodeClass kind = ClassifyRuvoCode(code);
     if (kind == RuvoCodeClass::Ignored)
         return;
@@ -136,7 +145,8 @@ void TFZaklad::HandleReminderCommand(int32_t code)
         OpenByName(QStringLiteral("FNewPrip"));
         break;
     case rcOverview:
-        if (ReminderCount(m_reminderDataPath) >= 1)
+        // The overview converts a file of the previous layout.
+        if (StoredReminderCount(m_reminderDataPath) >= 1)
             OpenByName(QStringLiteral("FPrehled"));
         else
             EndIfNoWindow();
@@ -161,8 +171,7 @@ void TFZaklad::HandleReminderCommand(int32_t code)
         AutoImport();
         break;
     case rcAutoExport:
-        ReplaceWindow(QStringLiteral("FExport"), QStringLiteral("FExportAuto"), OpenMode::Automatic);
-        NotifyTray(tnClose);
+        AutoExport();
         break;
     case rcConvertOldData:
         ReplaceWindow(QStringLiteral("FPrevod"), QStringLiteral("FPrevod"));
@@ -198,7 +207,35 @@ void TFZaklad::AutoImport()
         NotifyTray(tnResume); // the program stays hidden, even with no window
         return;
     }
+    if (QWidget* open = FindForm(QStringLiteral("FImport"))) {
+        // The open window pauses the tray resident itself when it imports.
+        BringToFront(open);
+        NotifyTray(tnResume);
+        return;
+    }
     OpenByName(QStringLiteral("FImport"), OpenMode::Automatic);
+}
+
+void TFZaklad::AutoExport()
+{
+    if (Ending() && m_autoExportAsked)
+        return;
+    m_autoExportAsked = true;
+    ReplaceWindow(QStringLiteral("FExport"), QStringLiteral("FExportAuto"), OpenMode::Automatic);
+    NotifyTray(tnClose);
+}
+
+bool TFZaklad::HoldsEnd()
+{
+    // Its window, which runs the export before it lets itself be closed,
+    // has closed.
+    if (m_autoExportAsked)
+        return false;
+    if (!m_exportWait)
+        m_exportWait = QDeadlineTimer(
+            IniReadBool(SettingsFile(), Nastav, QStringLiteral("autoexpimp"), false) ? ExportWaitMs : 0);
+    // A tray resident that ends without an export is gone at once.
+    return !m_exportWait->hasExpired() && CommandChannel::answers(TrayAppTitle);
 }
 
 void TFZaklad::ShowHotkeyFailures()

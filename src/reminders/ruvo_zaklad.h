@@ -2,12 +2,14 @@
 
 #include "components/programhub.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 class TAppEvents;
 
@@ -69,7 +71,8 @@ public:
     double LastPopupTime() const { return m_lastPopupTime; }
 
     // One command code: a command (0 .. -13), a record position (1 and up),
-    // or nothing (below -13).
+    // or nothing (below -13). While the program is ending only the automatic
+    // export (-10) still runs.
     void HandleReminderCommand(int32_t code);
     // An open overview reloads its lists.
     void RefreshOverview();
@@ -79,11 +82,19 @@ public:
     QString PlacementFileName() const override { return m_settingsFileName; }
     PlacementRule Placement() const override { return PlacementRule::ByFrame; }
 
+protected:
+    // The tray resident that ends the session posts -10 first when the
+    // automatic exchange is on, and may get its own SIGTERM at the moment
+    // this program gets one: while it runs, the end waits for that code (a
+    // few seconds at most), and for the export it starts.
+    bool HoldsEnd() override;
+
 private:
     void RunSetup();
     // Closes an open window of oldName and opens a fresh newName.
     void ReplaceWindow(const QString& oldName, const QString& newName, OpenMode mode = OpenMode::Interactive);
     void AutoImport();
+    void AutoExport();
     void ShowHotkeyFailures();
     void ShowReminder(int position);
     void RenamePopup(int oldId, int newId);
@@ -100,6 +111,10 @@ private:
     // Pop-ups renamed by the renumbering under way.
     QList<QPointer<QWidget>> m_renamed;
     bool m_renumbering = false;
+    // The automatic export has been asked for (-10).
+    bool m_autoExportAsked = false;
+    // While ending: until when the end waits for it; none when it does not.
+    std::optional<QDeadlineTimer> m_exportWait;
 };
 
 // The main form of the running program; null before it is made and after it

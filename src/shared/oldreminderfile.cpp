@@ -82,6 +82,15 @@ struct OldReminderCodec {
 
 } // namespace
 
+int StoredReminderCount(const QString& path)
+{
+    const RecordFileOf<OldReminderCodec> old(path);
+    char head[4];
+    if (old.raw().readHead(head, sizeof head) && RecordBytes::getInt32(head, 0) > DataVersion)
+        return old.count();
+    return ReminderCount(path);
+}
+
 OldDataConversion ConvertOldReminderFile(
     const QString& dataPath, const QString& workPath, const std::function<void(int done, int count)>& progress)
 {

@@ -11,6 +11,11 @@
 // get the values of a new reminder.
 constexpr int OldReminderSize = 1388;
 
+// The records of the reminder file at path, counted in the layout it holds:
+// one record of the previous layout is shorter than a record of this one and
+// must not count as none.
+int StoredReminderCount(const QString& path);
+
 struct OldDataConversion {
     enum Outcome {
         NoData, // no reminder file

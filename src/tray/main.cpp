@@ -2,6 +2,7 @@
 #include "platform/application.h"
 #include "platform/commandchannel.h"
 #include "platform/dialogs.h"
+#include "platform/endsignals.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
@@ -13,7 +14,7 @@
 
 int main(int argc, char** argv)
 {
-    SessionEnd::CatchSignals();
+    EndSignals::Catch();
     Application app(argc, argv, TrayAppTitle);
     app.setQuitOnLastWindowClosed(false);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/endsignals.h"
+
 #include <QObject>
 
 #include <functional>
@@ -20,10 +22,6 @@ struct SessionEndRequest {
 class SessionEnd : public QObject {
     Q_OBJECT
 public:
-    // Catches SIGTERM and SIGHUP from now on; one that comes before a
-    // SessionEnd exists is reported once it does. Called early in main.
-    static void CatchSignals();
-
     explicit SessionEnd(QObject* parent = nullptr);
 
     // Answers each request: true lets the session end, false refuses it
@@ -31,7 +29,6 @@ public:
     void setHandler(std::function<bool(const SessionEndRequest&)> handler) { m_handler = std::move(handler); }
 
 private:
-    void readSignal();
-
+    EndSignals m_signals;
     std::function<bool(const SessionEndRequest&)> m_handler;
 };

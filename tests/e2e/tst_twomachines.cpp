@@ -3,10 +3,12 @@
 // channel, on one X display. Reminders and contacts made on A leave with A's
 // session end (SIGTERM to A's tray resident), arrive at B's start through B's
 // tray resident; an edit and an erasure on B travel back the same way. Only
-// the files and the programs' own windows are looked at. Run by
-// scripts/xsession.sh.
+// the files and the programs' own windows are looked at; also when the session
+// end signals every program at once. Run by scripts/xsession.sh.
+#include "platform/commandchannel.h"
 #include "platform/datetime.h"
 #include "platform/inifile.h"
+#include "shared/commands.h"
 #include "shared/contactfile.h"
 #include "shared/reminderfile.h"
 #include "shared/reminderkinds.h"
@@ -16,6 +18,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -233,6 +236,68 @@ private slots:
         QVERIFY(a.desk.lines(a.desk.dialogLog()).isEmpty());
         QVERIFY(a.sessionEnds("twomachines-a-again"));
         QVERIFY(b.desk.lines(b.desk.dialogLog()).isEmpty());
+    }
+
+    // A service manager ends the session with SIGTERM to all of its programs
+    // at once. With windows of the reminders and contacts programs open (a
+    // form half typed), the reminders program still runs the tray resident's
+    // export; all three end, the tray resident well within its bound, and
+    // nothing the user never confirmed is stored.
+    void aSessionEndSignalsEveryProgramAtOnce_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("exchange");
+        QTest::newRow("pop-up") << 1 << "^Připomenutí - Porada týmu$" << true;
+        QTest::newRow("overview") << int(rcOverview) << "^Přehled připomenutí$" << true;
+        QTest::newRow("new reminder") << int(rcNewReminder) << "^Nové připomenutí$" << true;
+        QTest::newRow("message box") << int(rcHotkeyFailures) << "^Informace$" << true;
+        QTest::newRow("no exchange") << int(rcOverview) << "^Přehled připomenutí$" << false;
+    }
+    void aSessionEndSignalsEveryProgramAtOnce()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, window);
+        QFETCH(bool, exchange);
+        QTemporaryDir folder;
+        Desktop d;
+        IniFile ini(d.iniPath());
+        ini.writeString("Nastav", "expimpdir", folder.path());
+        ini.writeBool("Nastav", "autoexpimp", exchange);
+        ini.writeString("FImport", "datum", "1.1.2001"); // no import at the logon, which would start
+        ini.writeString("FImport", "kdatum", "1.1.2001"); // the reminders program before the test does
+        for (ReminderRecord r : { reminder(Now() - 2, "Porada týmu", true), reminder(Now() - 1, "Zubař", true) })
+            AppendReminder(d.file("korvel.da1"), r);
+        const QByteArray before = readFileBytes(d.file("korvel.da1"));
+        QProcess* tray = d.start("korvel");
+        QVERIFY(d.waitForTrayIcon("korvel"));
+        const QList<QProcess*> programs { tray, d.start("ruvo"), d.start("dorv") };
+        QVERIFY(waitUntil(10000,
+            [] { return CommandChannel::answers(ReminderAppTitle) && CommandChannel::answers(ContactAppTitle); }));
+        QVERIFY(CommandChannel::post(ReminderAppTitle, code));
+        QVERIFY(CommandChannel::post(ContactAppTitle, dcNewContact));
+        const qulonglong contact = d.waitForWindow("^Nový kontakt$");
+        QVERIFY(d.waitForWindow(window) && contact);
+        d.xdotool({ "windowfocus", "--sync", QString::number(contact) });
+        d.xdotool({ "type", "--delay", "20", "Karel" });
+        d.screenshot(QStringLiteral("session-end-%1").arg(QTest::currentDataTag()).replace(u' ', u'-'));
+
+        QElapsedTimer sinceEnd;
+        sinceEnd.start();
+        for (QProcess* p : programs)
+            QCOMPARE(::kill(pid_t(p->processId()), SIGTERM), 0);
+        QVERIFY(tray->waitForFinished(25000));
+        QVERIFY(sinceEnd.elapsed() < 20000); // it did not wait out its bound for the export
+        for (QProcess* p : programs) {
+            QVERIFY2(p->state() == QProcess::NotRunning || p->waitForFinished(10000), qPrintable(p->program()));
+            QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p->exitCode(), 0);
+        }
+        QVERIFY(!CommandChannel::answers(ReminderAppTitle)); // no other copy started for the export
+        QCOMPARE(reminders(folder.filePath("exp_imp.dat")),
+            exchange ? QStringList({ "Porada týmu", "Zubař" }) : QStringList());
+        QCOMPARE(readFileBytes(d.file("korvel.da1")), before);
+        QVERIFY(!QFile::exists(d.file("korvel.db1")));
     }
 };
 

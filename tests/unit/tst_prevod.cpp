@@ -160,6 +160,7 @@ void TestPrevod::oneRecordAndPartialRecords()
 
     // One old record is shorter than one current record; it is still old data.
     writeFileBytes(data, oldLayoutRecord(1, "Jediná"));
+    QCOMPARE(StoredReminderCount(data), 1);
     OldDataConversion result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.outcome, OldDataConversion::Converted);
     QCOMPARE(result.count, 1);
@@ -169,6 +170,7 @@ void TestPrevod::oneRecordAndPartialRecords()
     // A trailing partial record is left out of the conversion; the work copy keeps it.
     const QByteArray withTail = oldLayoutRecord(1, "a") + oldLayoutRecord(2, "b") + oldLayoutRecord(3, "c").left(700);
     writeFileBytes(data, withTail);
+    QCOMPARE(StoredReminderCount(data), 2);
     result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.count, 2);
     QCOMPARE(QFileInfo(data).size(), 2 * 1420);
@@ -186,6 +188,7 @@ void TestPrevod::oneRecordAndPartialRecords()
 
     // Old data without one whole record converts to no records.
     writeFileBytes(data, oldLayoutRecord(4, "d").left(100));
+    QCOMPARE(StoredReminderCount(data), 0);
     result = ConvertOldReminderFile(data, work, {});
     QCOMPARE(result.outcome, OldDataConversion::Converted);
     QCOMPARE(result.count, 0);

@@ -18,6 +18,7 @@
 #include "shared/reminderfile.h"
 
 #include "faketray.h"
+#include "oldlayout.h"
 #include "remindersprogram.h"
 #include "testsupport.h"
 
@@ -366,6 +367,34 @@ private slots:
         QCOMPARE(trayHeard(), QStringList());
     }
 
+    // A home file of the previous layout, even of one record (shorter than
+    // one current record), is converted and exported.
+    void aHomeFileOfTheOldLayoutIsConvertedAndExported()
+    {
+        writeFileBytes(home(), oldLayoutRecord(1, "stará"));
+        int result = -1;
+        QPointer<TFExport> w = open(new TFExport, &result);
+        w->BOK->click();
+        QTRY_VERIFY(!w);
+        QCOMPARE(titles(exchange("exp_imp.dat")), QStringList { "1 stará" });
+        QCOMPARE(QFileInfo(home()).size(), ReminderRecord::Size);
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "8 0" }));
+    }
+
+    // An automatic run that is due when the program is to end runs first.
+    void anEndingProgramRunsADueAutomaticExportFirst()
+    {
+        fillHome();
+        QSignalSpy ended(&m_program->hub(), &TProgramHub::Closed);
+        auto* w = new TFExportAuto;
+        w->AutoMode = true;
+        w->show(); // its run is due in a moment
+        m_program->hub().EndSession();
+        QTRY_COMPARE(ended.size(), 1);
+        QCOMPARE(titles(exchange("exp_imp.dat")), QStringList({ "1 nová", "2 vymazaná" }));
+        QCOMPARE(trayHeard(), QStringList({ "4 0", "8 0", "7 0" }));
+    }
+
     // Whatever the moment the folder goes, the home files stay whole, the
     // old exchange file stays as it was, nothing is recorded as exchanged,
     // the tray resident resumes and the user reads why in Czech.
@@ -485,6 +514,42 @@ private slots:
         QCOMPARE(trayHeard(), tray);
         QCOMPARE(m_contacts->Codes(), contactName == "Směna" ? QStringList { "-3 0" } : QStringList());
         QVERIFY(Dialogs::shown().isEmpty());
+    }
+
+    // An exchange file this version cannot read is not imported at the
+    // logon either, and no longer without a word: the user reads why and what
+    // to do, nothing here changes, and the tray resident runs on.
+    void anUnreadableExchangeFileIsReportedAlsoAtTheLogon_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        QByteArray newer = ReminderBytes(reminder(9, "cizí", true, false, 0));
+        newer[0] = char(-2); // a later version mark
+        QTest::newRow("previous layout") << oldLayoutRecord(1, "stará")
+                                         << "starší verzí programu\rnelze jej importovat.\rNainstalujte na druhý "
+                                            "počítač novou verzi programu Korvel a export tam zopakujte.";
+        QTest::newRow("newer version") << newer
+                                       << "novější verzí programu\rnelze jej importovat.\rNainstalujte i zde "
+                                          "novou verzi programu Korvel.";
+    }
+    void anUnreadableExchangeFileIsReportedAlsoAtTheLogon()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        fillHome();
+        const QByteArray before = readFileBytes(home());
+        writeFileBytes(exchange("exp_imp.dat"), bytes);
+        IniFile(m_program->iniPath()).writeBool("Nastav", "autoexpimp", true);
+        QPointer<TFImport> w = new TFImport;
+        w->AutoMode = true;
+        w->show();
+        QTRY_VERIFY(!w);
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(Dialogs::shown().at(0).text,
+            "Soubor pro import (exp_imp.dat) je uložen " + why + "\rZ tohoto souboru nebylo nic importováno.");
+        QCOMPARE(readFileBytes(home()), before);
+        QCOMPARE(key("autodatum"), QString("-")); // still due: the next logon tells again
+        QCOMPARE(trayHeard(), QStringList { "5 0" });
     }
 };
 
