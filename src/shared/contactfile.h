@@ -2,6 +2,7 @@
 
 #include "contactrecord.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -51,8 +52,22 @@ int RemoveContactsWhere(
 // Another program may have renumbered the file since number was taken.
 int LocateContact(const QString& path, int number, double unikat);
 // The same for many contacts (number, unikat) in one pass over the file; the
-// positions in their order, 0 for each the file holds no more.
+// positions in their order, 0 for each the file holds no more. One contact
+// still in its place takes one read.
 QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed);
+
+// The records at the positions, in one pass over the file; a position the
+// file does not hold has no entry.
+QHash<int, ContactRecord> ReadContactsAt(const QString& path, const QList<int>& positions);
+
+// Contacts (number, unikat) found as LocateContacts finds them and read, in
+// a pass each: their positions and records in their order, position 0 for
+// each the file holds no more (or that moved again between the passes).
+struct LocatedContact {
+    int position = 0;
+    ContactRecord record;
+};
+QList<LocatedContact> ReadLocatedContacts(const QString& path, const QList<std::pair<int, double>>& listed);
 
 // The creation time of a new contact, the key other machines know it by: now
 // to the millisecond, but later than every stamp this process gave before and
