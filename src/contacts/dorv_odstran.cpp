@@ -90,16 +90,17 @@ void TFKOdstran::Restore()
         return;
     int gone = 0;
     DataFileLock lock(DataPath());
-    for (const ListedContact& listed : SelectedContacts()) {
-        ContactRecord record;
-        const int position = ReadListedContact(listed, record);
-        if (position == 0) {
-            gone += listed.number >= 1;
+    const QList<ListedContact> listed = SelectedContacts();
+    const QList<LocatedContact> located = ReadListedContacts(listed);
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (located[i].position == 0) {
+            gone += listed[i].number >= 1;
             continue;
         }
+        ContactRecord record = located[i].record;
         record.vymazano = false;
         record.zmena = Now();
-        WriteContact(position, DataPath(), record);
+        WriteContact(located[i].position, DataPath(), record);
         Changed = true;
     }
     lock.release();

@@ -488,6 +488,42 @@ private slots:
         QCOMPARE(ContactCount(DataPath()), 3);
     }
 
+    // Another program removes a contact (number removed, 0 none) after the
+    // rows were chosen: the file then differs from what it left only in the
+    // chosen contacts' flag bytes, wherever they moved.
+    void deletingMarksTheChosenWhereverTheyMoved_data()
+    {
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("in place") << 0 << QStringList { "Dvořák", "Hrubý" };
+        QTest::newRow("all moved") << 1 << QStringList { "Dvořák", "Šťastná", "Chmelová" };
+        QTest::newRow("one of them gone") << 3 << QStringList { "Čermáková", "Novák", "Šťastná" };
+    }
+
+    void deletingMarksTheChosenWhereverTheyMoved()
+    {
+        QFETCH(int, removed);
+        QFETCH(QStringList, chosen);
+        for (int i = 0; i < 7; ++i) {
+            ContactRecord r = Contact(People[i]);
+            r.unikat = 46000 + i;
+            AppendContact(DataPath(), r);
+        }
+        TFKPrehled* o = Open();
+        Select(o, chosen);
+        if (removed != 0)
+            DeleteContact(removed, DataPath());
+        QByteArray expected = readFileBytes(DataPath());
+        ForEachContact(DataPath(), [&](int position, const ContactRecord& r) {
+            if (chosen.contains(r.prijmeni))
+                expected[(position - 1) * ContactRecord::Size + 3430] = 1;
+        });
+        Dialogs::queueAnswer(mrYes);
+        o->BOdstranClick();
+        QCOMPARE(readFileBytes(DataPath()), expected);
+        QCOMPARE(Dialogs::shown().size(), removed == 3 ? 2 : 1); // the question, a report of the one gone
+    }
+
     void mailToTheSelectedContacts()
     {
         WritePeople();
