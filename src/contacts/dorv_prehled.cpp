@@ -20,6 +20,7 @@
 #include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
+#include "shared/jbstr.h"
 #include "shared/listviewtovi.h"
 #include "shared/mojepopredi.h"
 
@@ -37,11 +38,13 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -337,6 +340,9 @@ void TFKPrehled::BuildMergePanels()
         OnExit(combo, [this, combo] { CBSlucExit(combo); });
         *edits[k - 1]
             = MakeEdit(panel, QStringLiteral("AMESluc%1").arg(k), QRect(136, 2, DefaultWidth - 138, 22), 100009);
+        // The addresses of thousands of contacts exceed an edit's usual
+        // 32,767 characters; a panel shows its merge whole.
+        (*edits[k - 1])->setMaxLength(std::numeric_limits<int>::max());
         SetAlign(panel, alBottom);
         if (k > 1)
             panel->hide();
@@ -679,6 +685,8 @@ void TFKPrehled::CBSlucExit(QComboBox* combo)
     AktualSluc(panel);
 }
 
+// The selected contacts are read in two passes over the file, and the
+// panel gets its text once.
 void TFKPrehled::AktualSluc(int panel)
 {
     if (panel < 1 || panel > 3)
@@ -691,26 +699,30 @@ void TFKPrehled::AktualSluc(int panel)
     const int run = ++m_mergeRuns;
     m_mergeGeneration = run;
     const QPointer<TFKPrehled> self(this);
+    // Clicks and keys already queued change the selection first; the run
+    // each of them starts ends this one.
     QCoreApplication::processEvents();
-    EventPump pump;
-    for (int i = 0; self && m_mergeGeneration == run && i < List->topLevelItemCount(); ++i) {
-        if (pump() && (!self || m_mergeGeneration != run))
-            return;
-        const QTreeWidgetItem* row = List->topLevelItem(i);
-        ContactRecord record;
-        if (!row || !row->isSelected()
-            || !ReadListedContact({ RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() }, record))
-            continue;
-        const QString values = ContactFieldText(code, record);
-        const int n = ItemCount(values, u';');
-        for (int item = 1; item <= n; ++item) {
-            const QString value = ExtractItem(values, u';', item);
-            if (!ListHasItem(edit->text(), value, u';'))
-                edit->setText(JoinNonEmpty(QStringLiteral(";"), edit->text(), value, QString()));
-        }
-    }
-    if (self && m_mergeGeneration == run)
-        m_mergeGeneration = 0;
+    if (!self || m_mergeGeneration != run)
+        return;
+    QStringList texts;
+    for (const LocatedContact& contact : ReadListedContacts(SelectedContacts()))
+        if (contact.position != 0)
+            texts << ContactFieldText(code, contact.record);
+    edit->setText(MergedItems(texts));
+    m_mergeGeneration = 0;
+}
+
+QString TFKPrehled::MergedItems(const QStringList& texts)
+{
+    QStringList items;
+    QSet<QString> held;
+    for (const QString& text : texts)
+        for (const QString& item : text.split(u';', Qt::SkipEmptyParts))
+            if (const QString key = CzechLowerCase(item); !held.contains(key)) {
+                held.insert(key);
+                items << item;
+            }
+    return items.join(u';');
 }
 
 void TFKPrehled::ListClick()

@@ -143,6 +143,10 @@ public:
     // gone and left out.
     QList<int> SelectedPositions(int& gone) const;
 
+    // The distinct ";"-items of the texts in their order, Czech case folded,
+    // joined by ";": what a merge panel shows.
+    static QString MergedItems(const QStringList& texts);
+
     // Whether the name text (first name, blank, surname) meets the name
     // filter: ";" separates alternatives, blanks the words each of which
     // must occur in the name, Czech case folded.

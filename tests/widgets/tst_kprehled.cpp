@@ -737,6 +737,46 @@ private slots:
         QVERIFY(Open()->PIkon->isHidden());
     }
 
+    void mergedItems_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("merged");
+        QTest::newRow("first spelling, Czech case")
+            << QStringList { "Čech;praha", "ČECH", "Praha;x" } << "Čech;praha;x";
+        QTest::newRow("empty items") << QStringList { ";a;;b;", "", ";" } << "a;b";
+        QTest::newRow("in order met") << QStringList { "b", "a;B" } << "b;a";
+    }
+
+    void mergedItems()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, merged);
+        QCOMPARE(TFKPrehled::MergedItems(texts), merged);
+    }
+
+    // Thousands of addresses are shown whole, never cut at an edit's usual
+    // 32,767 characters.
+    void aLongMergeIsShownWhole()
+    {
+        QByteArray bytes;
+        qsizetype length = -1;
+        for (int i = 1; i <= 2000; ++i) {
+            ContactRecord r;
+            r.cislo = i;
+            r.unikat = 45000 + i;
+            r.email1 = QStringLiteral("adresa.kontaktu.%1@example.cz").arg(i);
+            length += r.email1.size() + 1;
+            bytes += ContactBytes(r);
+        }
+        writeFileBytes(DataPath(), bytes);
+        TFKPrehled* o = Open();
+        setTag(o->CBSluc1, 9);
+        o->List->selectAll();
+        o->AktualSluc(1);
+        QCOMPARE(o->AMESluc1->text().size(), length);
+        QCOMPARE(o->AMESluc1->text().count(u'@'), 2000);
+    }
+
     // Records no program wrote: bytes at random, all ones, a record whose
     // number is another's, a partial record at the end. Every whole record
     // that reads as not deleted is listed; none of them is ever taken for
