@@ -112,11 +112,6 @@ int RemoveContactsWhere(const QString& path, const std::function<bool(int positi
     return ContactFile(path).removeWhere(drop, RecordFile::Ids::RenumberIfRemoved);
 }
 
-int LocateContact(const QString& path, int number, double unikat)
-{
-    return LocateContacts(path, { { number, unikat } }).value(0);
-}
-
 QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed)
 {
     // One contact is mostly where it was listed: one read settles it.

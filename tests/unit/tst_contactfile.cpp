@@ -239,8 +239,8 @@ private slots:
             r.unikat = stamps[i - 1];
             WriteContact(i, path, r);
         }
-        QCOMPARE(LocateContact(path, number, unikat), position);
-        QCOMPARE(LocateContact(dir.file("none.db1"), number, unikat), 0);
+        QCOMPARE(LocateContacts(path, { { number, unikat } }), QList<int> { position });
+        QCOMPARE(LocateContacts(dir.file("none.db1"), { { number, unikat } }), QList<int> { 0 });
         // Many at once, in one pass, each as alone; read as well, in one more.
         QCOMPARE(
             LocateContacts(path, { { 2, 25.0 }, { number, unikat }, { 1, 10.0 } }), QList<int>({ 0, position, 1 }));
