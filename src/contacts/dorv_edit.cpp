@@ -176,15 +176,24 @@ void TFKEdit::FormClose()
 
 // The contacts are read before the value lists are filled, which processes
 // events: what is shown is what the numbers named when the form was asked
-// for.
+// for. Several are read in one pass, and a number the file no longer holds
+// names none of them; one is read at its number clamped to the file.
 void TFKEdit::FormShow()
 {
     QList<ContactRecord> records;
-    const QStringList numbers = Multi ? NumberList.split(u';') : QStringList { QString::number(RecordNumber) };
-    for (const QString& n : numbers) {
-        int position = n.toInt();
-        if (position == 0)
-            continue;
+    if (Multi) {
+        QList<int> positions;
+        for (const QString& n : NumberList.split(u';'))
+            if (const int position = n.toInt(); position != 0)
+                positions << position;
+        const QHash<int, ContactRecord> read = ReadContactsAt(DataPath(), positions);
+        for (int position : positions)
+            if (const auto found = read.constFind(position); found != read.constEnd()) {
+                records << *found;
+                m_edited << Edited { position, found->unikat };
+            }
+    } else if (RecordNumber != 0) {
+        int position = RecordNumber;
         ContactRecord r;
         ReadContact(position, DataPath(), r);
         records << r;
@@ -268,14 +277,17 @@ void TFKEdit::BOKClick()
     RunGuarded([this] {
         ContactRecord form;
         NactiNovaDataZaz(form);
+        // Another program may have renumbered the file since the form
+        // opened: each contact is written where its stamp stands now, found
+        // and read with the others in one pass each, and no other program's
+        // change falls in between.
+        QList<std::pair<int, double>> edited;
+        for (const Edited& e : m_edited)
+            edited.append({ e.number, e.unikat });
         int gone = 0;
-        // Each contact is found and written with no other program's change
-        // in between.
         DataFileLock lock(DataPath());
-        for (const Edited& e : m_edited) {
-            // Another program may have renumbered the file since the form
-            // opened: the contact is written where its stamp stands now.
-            const int position = LocateContact(DataPath(), e.number, e.unikat);
+        for (const LocatedContact& stored : ReadLocatedContacts(DataPath(), edited)) {
+            const int position = stored.position;
             if (position == 0) {
                 ++gone;
                 continue;
@@ -285,10 +297,7 @@ void TFKEdit::BOKClick()
                 WriteContact(position, DataPath(), form);
                 continue;
             }
-            int read = position;
-            ContactRecord stored;
-            ReadContact(read, DataPath(), stored);
-            ContactRecord r = MergedRecord(stored, form);
+            ContactRecord r = MergedRecord(stored.record, form);
             r.cislo = position;
             WriteContact(position, DataPath(), r);
         }

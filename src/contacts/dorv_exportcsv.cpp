@@ -20,7 +20,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
@@ -257,12 +256,7 @@ TFKExportCSV::Result TFKExportCSV::Export(const QString& path, QChar sep)
         // where it stands now, and one the file no longer holds is left out
         // and counted, never taken for the end of the list.
         const QList<int> positions = OverviewPositions(range, result.skipped);
-        const QSet<int> wanted(positions.begin(), positions.end());
-        QHash<int, ContactRecord> records;
-        ForEachContact(data, [&](int position, const ContactRecord& record) {
-            if (wanted.contains(position))
-                records.insert(position, record);
-        });
+        const QHash<int, ContactRecord> records = ReadContactsAt(data, positions);
         for (int position : positions) {
             const auto found = records.constFind(position);
             if (found == records.constEnd()) { // the file shrank meanwhile

@@ -255,6 +255,12 @@ void TFKNew::BuildControls()
     SetAlign(MPopis, alClient);
     LimitMemoLength(MPopis, MemoMaxLength);
 
+    // Looked up for every field of every contact shown or saved: a search of
+    // the form's children each time made thousands of contacts take minutes.
+    for (QWidget* w : client->findChildren<QWidget*>())
+        if (const int t = tag(w); t < 0)
+            m_fieldControls[-t] << w;
+
     AMEJmeno->setFocus();
 }
 
@@ -313,13 +319,7 @@ void TFKNew::InfoOVychBool(const QString& key, QAction* item, bool def)
 
 QList<QWidget*> TFKNew::FieldControls(int code) const
 {
-    QList<QWidget*> controls;
-    if (code == 0)
-        return controls;
-    for (QWidget* w : Client()->findChildren<QWidget*>())
-        if (tag(w) == -code)
-            controls << w;
-    return controls;
+    return code == 0 ? QList<QWidget*>() : m_fieldControls.value(code);
 }
 
 QComboBox* TFKNew::GroupPicker(int level) const

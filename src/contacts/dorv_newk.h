@@ -5,6 +5,7 @@
 #include "dorv_vychozi.h"
 #include "dorv_zaklad.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -151,6 +152,8 @@ private:
     void BuildControls();
     void BuildMenus();
 
+    // The data controls by field code, in form order.
+    QHash<int, QList<QWidget*>> m_fieldControls;
     bool m_shown = false;
     bool m_closeAccepted = false;
     int m_resizeDepth = 0;

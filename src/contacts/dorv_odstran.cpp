@@ -10,12 +10,10 @@
 #include "shared/datafilelock.h"
 
 #include <QAction>
+#include <QHash>
 #include <QMenu>
 #include <QPointer>
 #include <QTreeWidget>
-
-#include <algorithm>
-#include <functional>
 
 TFKOdstran::TFKOdstran(QWidget* parent)
     : TFKPrehled(parent)
@@ -90,16 +88,17 @@ void TFKOdstran::Restore()
         return;
     int gone = 0;
     DataFileLock lock(DataPath());
-    for (const ListedContact& listed : SelectedContacts()) {
-        ContactRecord record;
-        const int position = ReadListedContact(listed, record);
-        if (position == 0) {
-            gone += listed.number >= 1;
+    const QList<ListedContact> listed = SelectedContacts();
+    const QList<LocatedContact> located = ReadListedContacts(listed);
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (located[i].position == 0) {
+            gone += listed[i].number >= 1;
             continue;
         }
+        ContactRecord record = located[i].record;
         record.vymazano = false;
         record.zmena = Now();
-        WriteContact(position, DataPath(), record);
+        WriteContact(located[i].position, DataPath(), record);
         Changed = true;
     }
     lock.release();
@@ -120,24 +119,31 @@ void TFKOdstran::MKObnovClick()
     Restore();
 }
 
-// From the highest position down: each removal moves only the contacts
-// behind it, so the lower positions found stay valid.
+// The selected contacts are found in one pass over the file and removed in
+// one more, which writes the file anew once: the same file as removing them
+// one by one from the highest position down. Where the file cannot be locked,
+// a contact that another program moved between the passes is left alone and
+// reported.
 void TFKOdstran::BDefOdstranClick()
 {
     if (List->selectedItems().isEmpty() || NumberColumnIndex(List) == 0)
         return;
-    int gone = 0;
-    // The positions found stay the selected contacts' until the last
-    // removal: no other program renumbers the file meanwhile.
+    const QList<ListedContact> listed = SelectedContacts();
+    // The positions found stay the selected contacts' until the removal: no
+    // other program renumbers the file meanwhile.
     DataFileLock lock(DataPath());
-    QList<int> positions = SelectedPositions(gone);
-    std::sort(positions.begin(), positions.end(), std::greater<int>());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    for (int position : positions)
-        DeleteContact(position, DataPath());
+    const QList<int> positions = LocateListedContacts(listed);
+    QHash<int, double> chosen; // position -> the stamp it must hold
+    for (qsizetype i = 0; i < listed.size(); ++i)
+        if (positions[i] != 0)
+            chosen.insert(positions[i], listed[i].unikat);
+    const int removed = RemoveContactsWhere(DataPath(), [&](int position, const ContactRecord& record) {
+        const auto found = chosen.constFind(position);
+        return found != chosen.constEnd() && record.unikat == *found;
+    });
     lock.release();
-    Changed = Changed || !positions.isEmpty();
-    ReportContactsGone(gone);
+    Changed = Changed || removed > 0;
+    ReportContactsGone(int(positions.count(0) + chosen.size() - removed));
     Aktualizuj();
 }
 

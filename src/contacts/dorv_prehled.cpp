@@ -20,6 +20,7 @@
 #include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
+#include "shared/jbstr.h"
 #include "shared/listviewtovi.h"
 #include "shared/mojepopredi.h"
 
@@ -37,11 +38,14 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTreeWidget>
 #include <QUrl>
 #include <QUrlQuery>
 
 #include <algorithm>
+#include <limits>
+#include <numeric>
 
 namespace {
 
@@ -102,6 +106,15 @@ QGroupBox* MakeBox(QWidget* parent, const QString& name, const QString& caption,
     box->setObjectName(name);
     box->resize(width, BoxHeight);
     return box;
+}
+
+QList<std::pair<int, double>> NumbersAndStamps(const QList<TFKPrehled::ListedContact>& listed)
+{
+    QList<std::pair<int, double>> pairs;
+    pairs.reserve(listed.size());
+    for (const TFKPrehled::ListedContact& l : listed)
+        pairs.append({ l.number, l.unikat });
+    return pairs;
 }
 
 // The group level a group combo stands for, by where it sits in its box.
@@ -327,6 +340,9 @@ void TFKPrehled::BuildMergePanels()
         OnExit(combo, [this, combo] { CBSlucExit(combo); });
         *edits[k - 1]
             = MakeEdit(panel, QStringLiteral("AMESluc%1").arg(k), QRect(136, 2, DefaultWidth - 138, 22), 100009);
+        // The addresses of thousands of contacts exceed an edit's usual
+        // 32,767 characters; a panel shows its merge whole.
+        (*edits[k - 1])->setMaxLength(std::numeric_limits<int>::max());
         SetAlign(panel, alBottom);
         if (k > 1)
             panel->hide();
@@ -669,6 +685,8 @@ void TFKPrehled::CBSlucExit(QComboBox* combo)
     AktualSluc(panel);
 }
 
+// The selected contacts are read in two passes over the file, and the
+// panel gets its text once.
 void TFKPrehled::AktualSluc(int panel)
 {
     if (panel < 1 || panel > 3)
@@ -681,26 +699,30 @@ void TFKPrehled::AktualSluc(int panel)
     const int run = ++m_mergeRuns;
     m_mergeGeneration = run;
     const QPointer<TFKPrehled> self(this);
+    // Clicks and keys already queued change the selection first; the run
+    // each of them starts ends this one.
     QCoreApplication::processEvents();
-    EventPump pump;
-    for (int i = 0; self && m_mergeGeneration == run && i < List->topLevelItemCount(); ++i) {
-        if (pump() && (!self || m_mergeGeneration != run))
-            return;
-        const QTreeWidgetItem* row = List->topLevelItem(i);
-        ContactRecord record;
-        if (!row || !row->isSelected()
-            || !ReadListedContact({ RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() }, record))
-            continue;
-        const QString values = ContactFieldText(code, record);
-        const int n = ItemCount(values, u';');
-        for (int item = 1; item <= n; ++item) {
-            const QString value = ExtractItem(values, u';', item);
-            if (!ListHasItem(edit->text(), value, u';'))
-                edit->setText(JoinNonEmpty(QStringLiteral(";"), edit->text(), value, QString()));
-        }
-    }
-    if (self && m_mergeGeneration == run)
-        m_mergeGeneration = 0;
+    if (!self || m_mergeGeneration != run)
+        return;
+    QStringList texts;
+    for (const LocatedContact& contact : ReadListedContacts(SelectedContacts()))
+        if (contact.position != 0)
+            texts << ContactFieldText(code, contact.record);
+    edit->setText(MergedItems(texts));
+    m_mergeGeneration = 0;
+}
+
+QString TFKPrehled::MergedItems(const QStringList& texts)
+{
+    QStringList items;
+    QSet<QString> held;
+    for (const QString& text : texts)
+        for (const QString& item : text.split(u';', Qt::SkipEmptyParts))
+            if (const QString key = CzechLowerCase(item); !held.contains(key)) {
+                held.insert(key);
+                items << item;
+            }
+    return items.join(u';');
 }
 
 void TFKPrehled::ListClick()
@@ -731,35 +753,56 @@ QList<TFKPrehled::ListedContact> TFKPrehled::ListedContacts(bool selectedOnly) c
     QList<ListedContact> listed;
     if (NumberColumnIndex(List) == 0)
         return listed;
-    for (int i = 0; i < List->topLevelItemCount(); ++i)
-        if (const QTreeWidgetItem* row = List->topLevelItem(i); !selectedOnly || row->isSelected())
-            listed << ListedContact { RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() };
+    // The selected rows from the selection at once: a row asked whether it
+    // is selected searches the whole selection, which made thousands of
+    // rows chosen one by one take seconds.
+    QList<int> rows;
+    if (selectedOnly) {
+        for (const QModelIndex& index : List->selectionModel()->selectedIndexes())
+            if (index.column() == 0 && !index.parent().isValid())
+                rows << index.row();
+        std::sort(rows.begin(), rows.end());
+    } else {
+        rows.resize(List->topLevelItemCount());
+        std::iota(rows.begin(), rows.end(), 0);
+    }
+    for (int i : rows) {
+        const QTreeWidgetItem* row = List->topLevelItem(i);
+        listed << ListedContact { RowContactNumber(List, row), row->data(0, Qt::UserRole).toDouble() };
+    }
     return listed;
+}
+
+QList<int> TFKPrehled::LocateListedContacts(const QList<ListedContact>& listed) const
+{
+    QList<int> positions = LocateContacts(DataPath(), NumbersAndStamps(listed));
+    for (qsizetype i = 0; i < listed.size(); ++i)
+        if (listed[i].number < 1)
+            positions[i] = 0;
+    return positions;
+}
+
+QList<LocatedContact> TFKPrehled::ReadListedContacts(const QList<ListedContact>& listed) const
+{
+    QList<LocatedContact> located = ReadLocatedContacts(DataPath(), NumbersAndStamps(listed));
+    for (qsizetype i = 0; i < listed.size(); ++i)
+        if (listed[i].number < 1)
+            located[i] = {};
+    return located;
 }
 
 int TFKPrehled::ReadListedContact(const ListedContact& listed, ContactRecord& record) const
 {
-    if (listed.number < 1)
-        return 0;
-    int position = LocateContact(DataPath(), listed.number, listed.unikat);
-    if (position == 0)
-        return 0;
-    const int wanted = position;
-    ReadContact(position, DataPath(), record);
-    return position == wanted && record.unikat == listed.unikat ? position : 0;
+    const LocatedContact found = ReadListedContacts({ listed }).value(0);
+    if (found.position != 0)
+        record = found.record;
+    return found.position;
 }
 
 QList<int> TFKPrehled::SelectedPositions(int& gone) const
 {
-    QList<int> positions;
-    gone = 0;
-    for (const ListedContact& listed : SelectedContacts()) {
-        const int position = listed.number < 1 ? 0 : LocateContact(DataPath(), listed.number, listed.unikat);
-        if (position == 0)
-            ++gone;
-        else
-            positions << position;
-    }
+    QList<int> positions = LocateListedContacts(SelectedContacts());
+    gone = int(positions.removeAll(0));
     return positions;
 }
 
@@ -824,15 +867,15 @@ void TFKPrehled::BOdstranClick()
     // Each contact is found and written with no other program's change in
     // between.
     DataFileLock lock(DataPath());
-    for (const ListedContact& contact : listed) {
-        ContactRecord record;
-        const int position = ReadListedContact(contact, record);
-        if (position == 0) {
-            gone += contact.number >= 1;
+    const QList<LocatedContact> located = ReadListedContacts(listed);
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (located[i].position == 0) {
+            gone += listed[i].number >= 1;
             continue;
         }
+        ContactRecord record = located[i].record;
         record.vymazano = true;
-        WriteContact(position, DataPath(), record);
+        WriteContact(located[i].position, DataPath(), record);
     }
     lock.release();
     ReportContactsGone(gone);

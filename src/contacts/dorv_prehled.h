@@ -22,6 +22,7 @@ class QUrl;
 class TAMEdit;
 class TKitSpeedButton;
 struct ContactRecord;
+struct LocatedContact;
 
 // The contact overview ("FKPrehled"): the contacts of the file narrowed by
 // seven filter inputs (name, three group levels, three field texts), sorted
@@ -129,13 +130,22 @@ public:
     // without one); empty without the number column.
     QList<ListedContact> ListedContacts(bool selectedOnly) const;
     QList<ListedContact> SelectedContacts() const { return ListedContacts(true); }
-    // Reads the listed contact where it stands now (another program may have
-    // renumbered the file since the list was filled); its position, or 0
-    // when the file holds it no more.
+    // The positions of the listed contacts now (another program may have
+    // renumbered the file since the list was filled), found in one pass over
+    // the file: 0 for a row without a number and for a contact the file
+    // holds no more.
+    QList<int> LocateListedContacts(const QList<ListedContact>& listed) const;
+    // The same with their records, read in one more pass.
+    QList<LocatedContact> ReadListedContacts(const QList<ListedContact>& listed) const;
+    // The same for one contact: its position (0 when gone) and its record.
     int ReadListedContact(const ListedContact& listed, ContactRecord& record) const;
     // The positions of the selected contacts now; those gone are counted in
     // gone and left out.
     QList<int> SelectedPositions(int& gone) const;
+
+    // The distinct ";"-items of the texts in their order, Czech case folded,
+    // joined by ";": what a merge panel shows.
+    static QString MergedItems(const QStringList& texts);
 
     // Whether the name text (first name, blank, surname) meets the name
     // filter: ";" separates alternatives, blanks the words each of which

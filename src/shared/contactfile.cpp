@@ -112,18 +112,16 @@ int RemoveContactsWhere(const QString& path, const std::function<bool(int positi
     return ContactFile(path).removeWhere(drop, RecordFile::Ids::RenumberIfRemoved);
 }
 
-int LocateContact(const QString& path, int number, double unikat)
-{
-    // Mostly the contact is where it was listed: one read settles it.
-    ContactRecord there;
-    int at = number;
-    if (number >= 1 && ContactFile(path).read(at, there) && at == number && there.unikat == unikat)
-        return number;
-    return LocateContacts(path, { { number, unikat } }).value(0);
-}
-
 QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed)
 {
+    // One contact is mostly where it was listed: one read settles it.
+    if (listed.size() == 1) {
+        const auto [number, unikat] = listed.first();
+        ContactRecord there;
+        int at = number;
+        if (number >= 1 && ContactFile(path).read(at, there) && at == number && there.unikat == unikat)
+            return { number };
+    }
     QHash<double, QList<int>> held; // the positions of each stamp asked for, ascending
     for (const auto& [number, unikat] : listed)
         held.insert(unikat, {});
@@ -144,6 +142,45 @@ QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double
         positions << (above != at.begin() ? *(above - 1) : above != at.end() ? *above : 0);
     }
     return positions;
+}
+
+QHash<int, ContactRecord> ReadContactsAt(const QString& path, const QList<int>& positions)
+{
+    QHash<int, ContactRecord> records;
+    const QSet<int> wanted(positions.begin(), positions.end());
+    if (wanted.isEmpty())
+        return records;
+    // One record is read alone.
+    if (wanted.size() == 1) {
+        int at = *wanted.begin();
+        ContactRecord record;
+        if (at >= 1 && ContactFile(path).read(at, record) && at == *wanted.begin())
+            records.insert(at, record);
+        return records;
+    }
+    const int last = *std::max_element(wanted.begin(), wanted.end());
+    ContactFile(path).raw().scan([&](int position, const char* bytes) {
+        if (wanted.contains(position))
+            ContactCodec::decode(bytes, records[position]);
+        return position < last;
+    });
+    return records;
+}
+
+QList<LocatedContact> ReadLocatedContacts(const QString& path, const QList<std::pair<int, double>>& listed)
+{
+    const QList<int> positions = LocateContacts(path, listed);
+    const QHash<int, ContactRecord> records = ReadContactsAt(path, positions);
+    QList<LocatedContact> located;
+    located.reserve(listed.size());
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        const auto found = records.constFind(positions[i]);
+        if (found != records.constEnd() && found->unikat == listed[i].second)
+            located.append({ positions[i], *found });
+        else
+            located.append(LocatedContact {});
+    }
+    return located;
 }
 
 double NewContactStamp(const QString& path)

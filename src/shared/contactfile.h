@@ -2,6 +2,7 @@
 
 #include "contactrecord.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -45,14 +46,25 @@ void DeleteContact(int number, const QString& path);
 int RemoveContactsWhere(
     const QString& path, const std::function<bool(int position, const ContactRecord& record)>& drop);
 
-// Where the contact made at unikat stands now: at number when it is still
-// there, else the nearest position below it that holds it, else the first
-// above; 0 when the file holds it no more.
-// Another program may have renumbered the file since number was taken.
-int LocateContact(const QString& path, int number, double unikat);
-// The same for many contacts (number, unikat) in one pass over the file; the
-// positions in their order, 0 for each the file holds no more.
+// Where each contact (number, unikat) stands now: at number when it is
+// still there, else the nearest position below it that holds unikat, else
+// the first above; 0 when the file holds it no more. Another program may
+// have renumbered the file since the number was taken. One pass over the
+// file finds them all; one contact still in its place takes one read.
 QList<int> LocateContacts(const QString& path, const QList<std::pair<int, double>>& listed);
+
+// The records at the positions, in one pass over the file; a position the
+// file does not hold has no entry.
+QHash<int, ContactRecord> ReadContactsAt(const QString& path, const QList<int>& positions);
+
+// Contacts (number, unikat) found as LocateContacts finds them and read, in
+// a pass each: their positions and records in their order, position 0 for
+// each the file holds no more (or that moved again between the passes).
+struct LocatedContact {
+    int position = 0;
+    ContactRecord record;
+};
+QList<LocatedContact> ReadLocatedContacts(const QString& path, const QList<std::pair<int, double>>& listed);
 
 // The creation time of a new contact, the key other machines know it by: now
 // to the millisecond, but later than every stamp this process gave before and

@@ -239,11 +239,45 @@ private slots:
             r.unikat = stamps[i - 1];
             WriteContact(i, path, r);
         }
-        QCOMPARE(LocateContact(path, number, unikat), position);
-        QCOMPARE(LocateContact(dir.file("none.db1"), number, unikat), 0);
-        // Many at once, in one pass, each as alone.
+        QCOMPARE(LocateContacts(path, { { number, unikat } }), QList<int> { position });
+        QCOMPARE(LocateContacts(dir.file("none.db1"), { { number, unikat } }), QList<int> { 0 });
+        // Many at once, in one pass, each as alone; read as well, in one more.
         QCOMPARE(
             LocateContacts(path, { { 2, 25.0 }, { number, unikat }, { 1, 10.0 } }), QList<int>({ 0, position, 1 }));
+        const QList<LocatedContact> read = ReadLocatedContacts(path, { { 2, 25.0 }, { number, unikat } });
+        QCOMPARE(read[0].position, 0);
+        QCOMPARE(read[1].position, position);
+        QCOMPARE(read[1].record.cislo, position);
+        QCOMPARE(read[1].record.unikat, position == 0 ? 0.0 : unikat);
+    }
+
+    // Positions asked for in any order, twice, outside the file: read in
+    // one pass (or one read for one), each as ReadContact reads it.
+    void readContactsAtManyPositions_data()
+    {
+        QTest::addColumn<QList<int>>("positions");
+        QTest::addColumn<QList<int>>("held");
+        QTest::newRow("several") << QList<int> { 4, 2, 4, 9, 0, -1 } << QList<int> { 2, 4 };
+        QTest::newRow("one") << QList<int> { 3 } << QList<int> { 3 };
+        QTest::newRow("one past the end") << QList<int> { 5 } << QList<int>();
+        QTest::newRow("none") << QList<int>() << QList<int>();
+    }
+
+    void readContactsAtManyPositions()
+    {
+        QFETCH(QList<int>, positions);
+        QFETCH(QList<int>, held);
+        TempProgramFolder dir;
+        const QString path = fileWithNumbers(dir, { 1, 2, 3, 4 });
+        const QHash<int, ContactRecord> read = ReadContactsAt(path, positions);
+        QCOMPARE(read.size(), held.size());
+        for (int position : held) {
+            int at = position;
+            ContactRecord one;
+            ReadContact(at, path, one);
+            QCOMPARE(read.value(position), one);
+        }
+        QVERIFY(ReadContactsAt(dir.file("none.db1"), positions).isEmpty());
     }
 
     // The clock stands still; each stamp is new to the file and later than

@@ -313,6 +313,39 @@ private slots:
         }());
     }
 
+    // Contacts "1".."4", all "X"; the edit appends "ová" to the shown ones'
+    // surnames. Each number names its own contact, found where it stands at
+    // the save, and each is written once from its own stored record.
+    void severalNumbersEachNameTheirContact_data()
+    {
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<int>("removed"); // by another program meanwhile, 0 none
+        QTest::addColumn<QString>("surnames");
+        QTest::newRow("renumbered meanwhile") << "2;4" << 1 << "Xová X Xová";
+        QTest::newRow("a number past the end") << "2;9" << 0 << "X Xová X X";
+        QTest::newRow("a number twice") << "3;3" << 0 << "X X Xová X";
+    }
+
+    void severalNumbersEachNameTheirContact()
+    {
+        QFETCH(QString, numbers);
+        QFETCH(int, removed);
+        QFETCH(QString, surnames);
+        for (int i = 1; i <= 4; ++i)
+            m_program->add(Person(QString::number(i), "X", "", true, 45000 + i));
+        TFKEdit* f = Open(numbers);
+        QVERIFY(f);
+        if (removed != 0)
+            DeleteContact(removed, m_program->dataPath());
+        f->AMEPrijmeni->setText(QStringLiteral("*ová"));
+        f->BOK->click();
+        QStringList stored;
+        for (const ContactRecord& r : m_program->all())
+            stored << r.prijmeni;
+        QCOMPARE(stored.join(u' '), surnames);
+        QVERIFY(Dialogs::shown().isEmpty());
+    }
+
     void severalWithOneGoneWritesTheRest()
     {
         for (int i = 1; i <= 3; ++i)

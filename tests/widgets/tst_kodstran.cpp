@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <QtEndian>
 
 #include <functional>
 
@@ -149,6 +150,59 @@ private slots:
         QCOMPARE(result, int(mrOk));
         QCOMPARE(Surnames(), QStringList({ "A1", "C-2", "D3" }));
         QCOMPARE(readFileBytes(m_program->dataPath()).size(), 3 * ContactRecord::Size);
+    }
+
+    // Per record: l live, d deleted, D deleted and removed for good. The
+    // file afterwards holds the other records in order, each numbered by its
+    // position, as removing them one by one from the top left it.
+    void removingForGoodGivesTheKeptRecordsInOrder_data()
+    {
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<bool>("byPosition");
+        QTest::newRow("first and last") << "DlldlD" << true;
+        QTest::newRow("a run") << "lDDDdl" << true;
+        QTest::newRow("all") << "DDDD" << true;
+        QTest::newRow("numbers not by position") << "dDlDl" << false;
+    }
+
+    void removingForGoodGivesTheKeptRecordsInOrder()
+    {
+        QFETCH(QString, marks);
+        QFETCH(bool, byPosition);
+        const QString path = m_program->dataPath();
+        QStringList chosen;
+        for (int i = 0; i < marks.size(); ++i) {
+            ContactRecord r;
+            r.prijmeni = QString(QChar(u'A' + i));
+            r.vymazano = marks[i] != u'l';
+            r.unikat = 45000 + i;
+            r.cislo = byPosition ? i + 1 : 50 - i;
+            WriteContact(i + 1, path, r);
+            if (marks[i] == u'D')
+                chosen << r.prijmeni;
+        }
+        const QByteArray before = readFileBytes(path);
+        QByteArray expected;
+        for (int i = 0; i < marks.size(); ++i)
+            if (marks[i] != u'D') {
+                QByteArray record = before.mid(i * ContactRecord::Size, ContactRecord::Size);
+                qToLittleEndian<qint32>(qint32(expected.size() / ContactRecord::Size + 1), record.data() + 4);
+                expected += record;
+            }
+        if (byPosition) {
+            const QString copy = m_program->folder() + QStringLiteral("/copy.db1");
+            writeFileBytes(copy, before);
+            for (int i = int(marks.size()); i >= 1; --i)
+                if (marks[i - 1] == u'D')
+                    DeleteContact(i, copy);
+            QCOMPARE(readFileBytes(copy), expected);
+        }
+        RunDeleted(Overview(), [&](TFKOdstran* w) {
+            SelectRows(w->List, 2, chosen);
+            w->BDefOdstranClick();
+        });
+        QCOMPARE(readFileBytes(path), expected);
+        QVERIFY(Dialogs::shown().isEmpty());
     }
 
     void restoringThroughTheMenuKeepsTheWindowOpen()

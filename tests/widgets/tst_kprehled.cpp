@@ -488,6 +488,42 @@ private slots:
         QCOMPARE(ContactCount(DataPath()), 3);
     }
 
+    // Another program removes a contact (number removed, 0 none) after the
+    // rows were chosen: the file then differs from what it left only in the
+    // chosen contacts' flag bytes, wherever they moved.
+    void deletingMarksTheChosenWhereverTheyMoved_data()
+    {
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QStringList>("chosen");
+        QTest::newRow("in place") << 0 << QStringList { "Dvořák", "Hrubý" };
+        QTest::newRow("all moved") << 1 << QStringList { "Dvořák", "Šťastná", "Chmelová" };
+        QTest::newRow("one of them gone") << 3 << QStringList { "Čermáková", "Novák", "Šťastná" };
+    }
+
+    void deletingMarksTheChosenWhereverTheyMoved()
+    {
+        QFETCH(int, removed);
+        QFETCH(QStringList, chosen);
+        for (int i = 0; i < 7; ++i) {
+            ContactRecord r = Contact(People[i]);
+            r.unikat = 46000 + i;
+            AppendContact(DataPath(), r);
+        }
+        TFKPrehled* o = Open();
+        Select(o, chosen);
+        if (removed != 0)
+            DeleteContact(removed, DataPath());
+        QByteArray expected = readFileBytes(DataPath());
+        ForEachContact(DataPath(), [&](int position, const ContactRecord& r) {
+            if (chosen.contains(r.prijmeni))
+                expected[(position - 1) * ContactRecord::Size + 3430] = 1;
+        });
+        Dialogs::queueAnswer(mrYes);
+        o->BOdstranClick();
+        QCOMPARE(readFileBytes(DataPath()), expected);
+        QCOMPARE(Dialogs::shown().size(), removed == 3 ? 2 : 1); // the question, a report of the one gone
+    }
+
     void mailToTheSelectedContacts()
     {
         WritePeople();
@@ -699,6 +735,46 @@ private slots:
         o->close();
         QCOMPARE(IniReadBool(Ini(), "FKPrehled", "panel", true), false);
         QVERIFY(Open()->PIkon->isHidden());
+    }
+
+    void mergedItems_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("merged");
+        QTest::newRow("first spelling, Czech case")
+            << QStringList { "Čech;praha", "ČECH", "Praha;x" } << "Čech;praha;x";
+        QTest::newRow("empty items") << QStringList { ";a;;b;", "", ";" } << "a;b";
+        QTest::newRow("in order met") << QStringList { "b", "a;B" } << "b;a";
+    }
+
+    void mergedItems()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, merged);
+        QCOMPARE(TFKPrehled::MergedItems(texts), merged);
+    }
+
+    // Thousands of addresses are shown whole, never cut at an edit's usual
+    // 32,767 characters.
+    void aLongMergeIsShownWhole()
+    {
+        QByteArray bytes;
+        qsizetype length = -1;
+        for (int i = 1; i <= 2000; ++i) {
+            ContactRecord r;
+            r.cislo = i;
+            r.unikat = 45000 + i;
+            r.email1 = QStringLiteral("adresa.kontaktu.%1@example.cz").arg(i);
+            length += r.email1.size() + 1;
+            bytes += ContactBytes(r);
+        }
+        writeFileBytes(DataPath(), bytes);
+        TFKPrehled* o = Open();
+        setTag(o->CBSluc1, 9);
+        o->List->selectAll();
+        o->AktualSluc(1);
+        QCOMPARE(o->AMESluc1->text().size(), length);
+        QCOMPARE(o->AMESluc1->text().count(u'@'), 2000);
     }
 
     // Records no program wrote: bytes at random, all ones, a record whose
