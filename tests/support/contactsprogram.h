@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -28,6 +29,8 @@ public:
 
     // Appends the contact; returns its number.
     int add(ContactRecord record) const;
+    // Appends count contacts, make(i) giving the i-th (from 1), in one write.
+    void addMany(int count, const std::function<ContactRecord(int i)>& make) const;
     ContactRecord stored(int number) const;
     QList<ContactRecord> all() const;
 

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <csignal>
 
@@ -120,6 +121,44 @@ void typeText(QWidget* w, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(window->window()->windowHandle(), key, modifiers);
+}
+
+namespace {
+
+QPoint WindowPoint(QWidget* control)
+{
+    return control->mapTo(control->window(), control->rect().center());
+}
+
+} // namespace
+
+void pressMouse(QWidget* control)
+{
+    QTest::mousePress(control->window()->windowHandle(), Qt::LeftButton, {}, WindowPoint(control));
+}
+
+void releaseMouse(QWidget* control)
+{
+    QTest::mouseRelease(control->window()->windowHandle(), Qt::LeftButton, {}, WindowPoint(control));
+}
+
+void atNextEvents(QObject* context, std::function<void()> f)
+{
+    // A timer of its own, not a queued call: timers fire in every round of
+    // events, also one run from inside a handler.
+    auto* timer = new QTimer(context);
+    timer->setSingleShot(true);
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, f = std::move(f)] {
+        timer->deleteLater();
+        f();
+    });
+    timer->start();
 }
 
 bool saveScreenshot(QWidget* w, const QString& name)

@@ -30,6 +30,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
@@ -153,6 +154,21 @@ class TestKPrehled : public QObject {
             ContactRecord r = Contact(p);
             AppendContact(DataPath(), r);
         }
+    }
+
+    // The people and a crowd behind them, as large as an address book
+    // whose list takes a while to fill.
+    void WriteCrowd()
+    {
+        WritePeople();
+        m_program->addMany(10000, [](int i) {
+            ContactRecord r;
+            r.jmeno = QStringLiteral("Host");
+            r.prijmeni = QStringLiteral("Host %1").arg(i);
+            r.skupina1 = i % 2 ? QStringLiteral("hosté") : QStringLiteral("rodina");
+            r.unikat = 46000 + i;
+            return r;
+        });
     }
 
     TFKPrehled* Open()
@@ -794,6 +810,44 @@ private slots:
         QVERIFY(Stored(DataPath(), 4).vymazano);
         QCOMPARE(ContactCount(DataPath()), 4);
         QCOMPARE(readFileBytes(DataPath()).size(), before.size() - ContactRecord::Size);
+    }
+
+    // Keys and clicks the user gives while a group box's exit is still
+    // filling the boxes and the list: the window goes only once the handler
+    // has ended, and the click that moved the focus out of the box is a
+    // whole click.
+    void inputWhileAGroupBoxIsLeft_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("group");
+        QTest::newRow("the third box, empty") << "CBSkupina3"
+                                              << "";
+        QTest::newRow("the first box, a group typed") << "CBSkupina1"
+                                                      << "rodina";
+    }
+    void inputWhileAGroupBoxIsLeft()
+    {
+        QFETCH(QString, box);
+        QFETCH(QString, group);
+        WriteCrowd();
+        for (bool click : { false, true }) {
+            TFKPrehled* o = Open();
+            QVERIFY(QTest::qWaitForWindowActive(o));
+            auto* combo = o->findChild<QComboBox*>(box);
+            combo->setFocus();
+            combo->setEditText(group);
+            const QPointer<TFKPrehled> window(o);
+            if (click) {
+                atNextEvents(o, [o] { releaseMouse(o->BCancel); });
+                pressMouse(o->BCancel);
+            } else {
+                atNextEvents(o, [o] { pressKey(o, Qt::Key_Escape); });
+                pressKey(o, Qt::Key_Tab);
+            }
+            QTRY_VERIFY(!window);
+            QVERIFY(!FindForm(QStringLiteral("FKPrehled")));
+            QCOMPARE(IniReadInteger(Ini(), "FKPrehled", "ser_vych_col", -1), 1);
+        }
     }
 
     void aReloadStartedDuringOneListsEachContactOnce()
