@@ -16,6 +16,7 @@
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
 #include "shared/jbstr.h"
+#include "shared/listviewtovi.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -477,16 +478,13 @@ void TFKNew::CBPohlaviExit()
     const QString text = CBPohlavi->currentText();
     if (GenderMayDiffer && text == u'*')
         return;
-    const QString key = CzechLowerCase(text);
-    for (int i = 0; i < CBPohlavi->count(); ++i)
-        if (CzechLowerCase(CBPohlavi->itemText(i)) == key) {
-            Gender = i;
-            return;
-        }
+    if (int index; ComboIndexOfCzech(text, CBPohlavi, index)) {
+        Gender = index;
+        return;
+    }
     MessageDlgCentered(
         QStringLiteral("Chybná hodnota, nutno použít pouze předvolené."), MsgDlgType::Warning, MsgBtn::OK, 0);
-    QMetaObject::invokeMethod(
-        CBPohlavi, [c = CBPohlavi] { c->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    FocusAfterwards(CBPohlavi);
 }
 
 void TFKNew::MFiltrSkupinClick()

@@ -850,6 +850,44 @@ private slots:
         }
     }
 
+    // A group box left while another one's filling lets events in: the
+    // older filling stops, and the boxes show what the last choice gives.
+    void aGroupChoiceDuringAnotherOnesFillingWins()
+    {
+        WritePeople();
+        ContactRecord neighbour;
+        neighbour.prijmeni = QStringLiteral("Soused");
+        neighbour.skupina1 = QStringLiteral("rodina");
+        neighbour.skupina2 = QStringLiteral("sousedé");
+        AppendContact(DataPath(), neighbour);
+        TFKPrehled* o = Open();
+        o->CBSkupina1->setEditText(QStringLiteral("rodina"));
+        QTimer::singleShot(0, o, [o] {
+            o->CBSkupina1->setEditText(QStringLiteral("práce"));
+            o->CBSkupinaExit(o->CBSkupina1);
+        });
+        o->CBSkupinaExit(o->CBSkupina1);
+        QStringList level2;
+        for (int i = 0; i < o->CBSkupina2->count(); ++i)
+            level2 << o->CBSkupina2->itemText(i);
+        QCOMPARE(level2, QStringList({ "it", "vedení" }));
+        QCOMPARE(Surnames(o), QStringList({ "Čermáková", "Šťastná" }));
+    }
+
+    // A group typed in other letters, Czech ones too, is the listed group.
+    void aGroupTypedInOtherCaseIsAccepted()
+    {
+        WritePeople();
+        TFKPrehled* o = Open();
+        QVERIFY(QTest::qWaitForWindowActive(o));
+        o->CBSkupina1->setEditText(QStringLiteral("PRÁCE"));
+        Leave(o->CBSkupina1, o->EJmeno);
+        QCOMPARE(o->CBSkupina1->currentText(), QStringLiteral("práce"));
+        QCOMPARE(Surnames(o), QStringList({ "Čermáková", "Šťastná" }));
+        QCOMPARE(o->CBSkupina2->count(), 2);
+        QVERIFY(o->EJmeno->hasFocus());
+    }
+
     void aReloadStartedDuringOneListsEachContactOnce()
     {
         for (int i = 1; i <= 300; ++i) {
