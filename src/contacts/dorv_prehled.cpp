@@ -921,8 +921,9 @@ void TFKPrehled::BEmailClick()
             }
     }
     ReportContactsGone(gone);
-    if (!addresses.isEmpty())
-        ShellOpen(MailLink(addresses));
+    if (!addresses.isEmpty() && !ShellOpen(MailLink(addresses)))
+        Dialogs::messageDlg(QStringLiteral("Není nastaven žádný program pro e-mail, zprávu nelze otevřít."),
+            MsgDlgType::Warning, MsgBtn::OK);
 }
 
 void TFKPrehled::BImportCSVClick()

@@ -888,6 +888,18 @@ private slots:
         QVERIFY(o->EJmeno->hasFocus());
     }
 
+    void mailWithoutAMailProgramSaysSo()
+    {
+        WritePeople();
+        TFKPrehled* o = Open();
+        SetShellOpener([](const QUrl&) { return false; });
+        Select(o, { "Novák" });
+        o->BEmailClick();
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QCOMPARE(
+            Dialogs::shown()[0].text, QStringLiteral("Není nastaven žádný program pro e-mail, zprávu nelze otevřít."));
+    }
+
     void aReloadStartedDuringOneListsEachContactOnce()
     {
         for (int i = 1; i <= 300; ++i) {
