@@ -1,7 +1,6 @@
 #include "dorv_importcsv.h"
 
 #include "dorv_newk.h"
-#include "dorv_okna.h"
 #include "dorv_zaklad.h"
 
 #include "components/amedit.h"
@@ -20,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -305,15 +303,10 @@ int TFKImportCSV::ImportLines(const CsvTable& table, const Confirmation& confirm
 
 bool TFKImportCSV::ConfirmInForm(const QList<CsvValue>& values)
 {
-    QPointer<TFKNew> form = dynamic_cast<TFKNew*>(ContactForms().Create(QStringLiteral("FKNew")));
-    if (!form)
-        return false;
-    for (const CsvValue& v : values)
-        SetFieldByTag(form, v.code, v.text);
-    const int result = Dialogs::execModal(form);
-    // A form that was not closed (its run ended otherwise) goes as well.
-    if (form)
-        form->deleteLater();
+    const int result = RunNewContactForm([&values](TFKNew* form) {
+        for (const CsvValue& v : values)
+            SetFieldByTag(form, v.code, v.text);
+    });
     return result == mrOk;
 }
 

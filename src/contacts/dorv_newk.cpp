@@ -1,5 +1,7 @@
 #include "dorv_newk.h"
 
+#include "dorv_okna.h"
+
 #include "components/amedit.h"
 #include "components/contexthelp.h"
 #include "components/kitalign.h"
@@ -426,6 +428,19 @@ void TFKNew::FormShow()
     for (QWidget* w : { static_cast<QWidget*>(CBTitul_pred), static_cast<QWidget*>(AMEJmeno),
              static_cast<QWidget*>(AMEPrijmeni), static_cast<QWidget*>(CBTitul_za) })
         SetControlText(w, QString());
+}
+
+int RunNewContactForm(const std::function<void(TFKNew* form)>& fill)
+{
+    QPointer<TFKNew> form = dynamic_cast<TFKNew*>(ContactForms().Create(QStringLiteral("FKNew")));
+    if (!form)
+        return mrCancel;
+    fill(form);
+    const int result = Dialogs::execModal(form);
+    // A form that was not closed (its run ended otherwise) goes as well.
+    if (form)
+        form->deleteLater();
+    return result;
 }
 
 void AddPickedGroup(const QComboBox* picker, TAMEdit* list)

@@ -808,6 +808,11 @@ void TFKPrehled::MKNewKopieClick()
         Aktualizuj();
         return;
     }
+    OpenCopy(position);
+}
+
+void TFKPrehled::OpenCopy(int position)
+{
     CommandChannel::own().postToSelf(dcNewContact, position);
 }
 

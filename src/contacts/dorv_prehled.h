@@ -109,6 +109,10 @@ public:
     void Aktualizuj() override;
     void VsechnySkupDoCombo() override;
 
+    // A new-contact form copying the contact at position: the program's own
+    // command -1 opens it once the handler has ended.
+    virtual void OpenCopy(int position);
+
     // Reads the column layout, rebuilds the columns, reloads.
     void ZmenaSloupce();
     // Whether filter slot 1..7 has a text, and how many have.

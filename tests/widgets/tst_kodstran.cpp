@@ -2,10 +2,12 @@
 // on a real contact file: restoring, removing for good (also after another
 // program renumbered the file), what each window reports to the overview,
 // and the layouts the chooser stores.
+#include "contacts/dorv_newk.h"
 #include "contacts/dorv_odstran.h"
 #include "contacts/dorv_prehlsloup.h"
 #include "contacts/dorv_zaklad.h"
 
+#include "components/amedit.h"
 #include "components/kitctrls.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
@@ -16,6 +18,7 @@
 #include "contactsprogram.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -80,12 +83,13 @@ class TestKOdstran : public QObject {
     {
         int result = -1;
         Dialogs::queueModal([&](QDialog* d) {
-            auto* w = dynamic_cast<TFKOdstran*>(d);
+            // Keys the user presses may free the window once it is closed.
+            const QPointer<QDialog> window(d);
+            QObject::connect(d, &QDialog::finished, [&result](int r) { result = r; });
             d->show();
-            act(w);
-            if (d->isVisible())
-                d->close();
-            result = d->result();
+            act(dynamic_cast<TFKOdstran*>(d));
+            if (window && window->isVisible())
+                window->close();
             return result;
         });
         o->BFormOdstranClick();
@@ -201,6 +205,58 @@ private slots:
             QCOMPARE(Texts(w->List, 2), QStringList({ "B" }));
         });
         QCOMPARE(Surnames(), QStringList({ "B-1", "D2" }));
+    }
+
+    // The buttons show their captions beside the pictures, and Alt with the
+    // marked letter works them.
+    void theButtonsCaptionsAndAccelerators()
+    {
+        WriteContacts();
+        TFKPrehled* o = Overview();
+        QVERIFY(o);
+        const int result = RunDeleted(o, [](TFKOdstran* w) {
+            QCOMPARE(w->BObnov->Caption(), QStringLiteral("  o&bnov"));
+            QCOMPARE(w->BDefOdstran->Caption(), QStringLiteral("o&dstraň"));
+            QCOMPARE(w->BObnov->statusTip(), QStringLiteral("obnovení vymazaného vybraného kontaktu"));
+            QVERIFY(!w->BDefOdstran->geometry().intersects(w->BExportCSV->geometry()));
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            SelectRows(w->List, 2, { "F" });
+            QVERIFY(saveScreenshot(w, QStringLiteral("kodstran")));
+            pressKey(w, Qt::Key_D, Qt::AltModifier);
+            QCOMPARE(Texts(w->List, 2), QStringList({ "B", "C", "E" }));
+            SelectRows(w->List, 2, { "C" });
+            pressKey(w, Qt::Key_B, Qt::AltModifier);
+            QVERIFY(!w->isVisible());
+        });
+        QCOMPARE(result, int(mrOk));
+        QCOMPARE(Surnames(), QStringList({ "A1", "B-2", "C3", "D4", "E-5" }));
+    }
+
+    // A copy of a deleted contact opens over the window, where the user
+    // can save it at once.
+    void aCopyIsSavedWhileTheWindowIsOpen()
+    {
+        WriteContacts();
+        TFKPrehled* o = Overview();
+        QVERIFY(o);
+        RunDeleted(o, [](TFKOdstran* w) {
+            SelectRows(w->List, 2, { "E" });
+            Dialogs::queueModal([](QDialog* d) {
+                auto* form = dynamic_cast<TFKNew*>(d);
+                d->show();
+                form->AMEJmeno->setText(QStringLiteral("Kopie"));
+                form->BOK->click();
+                return d->result();
+            });
+            w->MKNewKopie->trigger();
+            QVERIFY(w->isVisible());
+        });
+        QCOMPARE(Dialogs::shownModals(), QStringList({ "FKOdstran", "FKNew" }));
+        QCOMPARE(ContactCount(m_program->dataPath()), 7);
+        const ContactRecord copy = m_program->stored(7);
+        QCOMPARE(copy.jmeno, QStringLiteral("Kopie"));
+        QVERIFY(!copy.vymazano);
+        QVERIFY(copy.unikat != m_program->stored(5).unikat);
     }
 
     void refusedWithoutDeletedContactsOrWhileEditing()
