@@ -97,8 +97,8 @@ TFKImportCSV::TFKImportCSV(QWidget* parent)
 
     // Page 3: the default values.
     QWidget* third = AddPage();
-    LVychozi = new QLabel(QStringLiteral("Výchozí hodnoty (budou použity jen pokud je importovaná hodnota prázdná, "
-                                         "\r\nnebo není přiřazen údaj ze souboru CSV)"),
+    LVychozi = new QLabel(QStringLiteral("(budou použity jen pokud je importovaná hodnota prázdná, \r\nnebo není "
+                                         "přiřazen údaj ze souboru CSV)"),
         third);
     LVychozi->setObjectName(QStringLiteral("LVychozi"));
     LVychozi->setGeometry(Gap, 4, ClientWidth - 2 * Gap, 34);
@@ -195,10 +195,9 @@ void TFKImportCSV::BNextClick()
             CheckSeparator();
             return;
         }
-        m_separator = Oddelovac();
-        const CsvTable table = ReadCsvTable(ReadCsvFile(path), m_separator);
+        m_table = CsvTable(ReadCsvFile(path), Oddelovac());
         LBCSV->clear();
-        LBCSV->addItems(table.columns);
+        LBCSV->addItems(m_table.columns());
         SetPage(2);
     } else if (Page() == 2)
         SetPage(3);
@@ -212,6 +211,7 @@ void TFKImportCSV::BPrevClick()
             != mrYes)
             return;
         LBCSV->clear();
+        m_table = {};
         for (int i = 0; i < LSloupce->topLevelItemCount(); ++i) {
             LSloupce->topLevelItem(i)->setText(NameColumn, QString());
             LSloupce->topLevelItem(i)->setText(NumberColumn, QString());
@@ -284,20 +284,21 @@ int TFKImportCSV::ImportLines(const CsvTable& table, const Confirmation& confirm
         defaults.insert(row.code, DejVychHodnotu(row.code));
     int saved = 0;
     int cancelled = FirstCancelCount;
-    for (const QStringList& fields : table.lines) {
+    table.forEachLine([&](const QStringList& fields) {
         if (confirm(CsvLineValues(fields, rows, defaults))) {
             ++saved;
-            continue;
+            return true;
         }
         if (++cancelled < CancelsPerQuestion)
-            continue;
+            return true;
         if (MessageDlgCentered(QStringLiteral("Mám ukončit import?\r\n(další případný dotaz na ukončení po 10-ti "
                                               "neimportovaných kontaktech)"),
                 MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No, 0)
             == mrYes)
-            break;
+            return false;
         cancelled = 0;
-    }
+        return true;
+    });
     return saved;
 }
 
@@ -312,6 +313,5 @@ bool TFKImportCSV::ConfirmInForm(const QList<CsvValue>& values)
 
 void TFKImportCSV::BBImportClick()
 {
-    const CsvTable table = ReadCsvTable(ReadCsvFile(FileCSV->FileName()), m_separator);
-    ImportLines(table, &TFKImportCSV::ConfirmInForm);
+    ImportLines(m_table, &TFKImportCSV::ConfirmInForm);
 }

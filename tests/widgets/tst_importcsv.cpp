@@ -19,6 +19,7 @@
 #include "contactsprogram.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -289,6 +290,53 @@ private slots:
         QCOMPARE(back.pohlavi, 1);
         QCOMPARE(back.jmeno, QStringLiteral("Řehoř"));
         QCOMPARE(back.www1, QStringLiteral("https://příklad.cz/a|b"));
+    }
+
+    // A file of old Mac line ends (CR alone) with empty lines is read once,
+    // when its columns are listed: the import shows what was read then, one
+    // form per line that holds a contact.
+    void crLinesReadOnceWhenListed()
+    {
+        const QString path = WriteFile("jmeno;prijmeni\rJan;Novak\r\r;Mala\r\n\n");
+        TFKImportCSV* w = Open();
+        ToPage2(w, path, QStringLiteral(";"));
+        QCOMPARE(Listed(w), QStringList({ "jmeno", "prijmeni" }));
+        Assign(w, 2, 1);
+        Assign(w, 3, 2);
+        ToPage3(w);
+        writeFileBytes(path, "jmeno;prijmeni\rJiny;Soubor\r");
+        w->AMEMesto1->setText(QStringLiteral("Praha"));
+        Dialogs::queueModal(Save);
+        Dialogs::queueModal(Save);
+        w->BBImportClick();
+        QCOMPARE(Dialogs::shownModals(), QStringList({ "FKNew", "FKNew" }));
+        const QList<ContactRecord> stored = m_program->all();
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[0].prijmeni, QStringLiteral("Novak"));
+        QCOMPARE(stored[1].jmeno, QString());
+        QCOMPARE(stored[1].prijmeni, QStringLiteral("Mala"));
+        QCOMPARE(stored[1].adr1_mesto, QStringLiteral("Praha"));
+        QCOMPARE(w->LVychozi->text(),
+            QStringLiteral("(budou použity jen pokud je importovaná hodnota prázdná, \r\nnebo není přiřazen údaj ze "
+                           "souboru CSV)"));
+    }
+
+    // The file picker's folder is kept for the next opening only when the
+    // settings file can hold its name; otherwise the user is told and the
+    // folder kept before stays.
+    void theFoldersNameIsKeptWhenStorable()
+    {
+        const QString ini = m_program->placementIni();
+        TFKImportCSV* w = Open();
+        w->FileCSV->SetInitialDir(QStringLiteral("/home/eva/Dokumenty/kontakty"));
+        w->close();
+        QCOMPARE(IniFile(ini).readString("FKImportCSV", "adresar", {}), QStringLiteral("/home/eva/Dokumenty/kontakty"));
+        w = Open();
+        w->FileCSV->SetInitialDir(QStringLiteral("/home/eva/Документы"));
+        w->close();
+        QCOMPARE(IniFile(ini).readString("FKImportCSV", "adresar", {}), QStringLiteral("/home/eva/Dokumenty/kontakty"));
+        QCOMPARE(Dialogs::shown().size(), 1);
+        QVERIFY(Dialogs::shown()[0].text.contains(QStringLiteral("/home/eva/Документы")));
     }
 
     // A header alone still shows one form, of default values; a missing file
