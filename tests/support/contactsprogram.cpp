@@ -30,18 +30,6 @@ int ContactsProgram::add(ContactRecord record) const
     return AppendContact(dataPath(), record);
 }
 
-void ContactsProgram::addMany(int count, const std::function<ContactRecord(int i)>& make) const
-{
-    const int first = ContactCount(dataPath());
-    QByteArray bytes = readFileBytes(dataPath());
-    for (int i = 1; i <= count; ++i) {
-        ContactRecord r = make(i);
-        r.cislo = first + i;
-        bytes += ContactBytes(r);
-    }
-    writeFileBytes(dataPath(), bytes);
-}
-
 ContactRecord ContactsProgram::stored(int number) const
 {
     ContactRecord r;

@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QString>
 
-#include <functional>
 #include <memory>
 
 class QWidget;
@@ -29,8 +28,6 @@ public:
 
     // Appends the contact; returns its number.
     int add(ContactRecord record) const;
-    // Appends count contacts, make(i) giving the i-th (from 1), in one write.
-    void addMany(int count, const std::function<ContactRecord(int i)>& make) const;
     ContactRecord stored(int number) const;
     QList<ContactRecord> all() const;
 

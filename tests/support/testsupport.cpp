@@ -128,37 +128,27 @@ void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
     QTest::keyClick(window->window()->windowHandle(), key, modifiers);
 }
 
-namespace {
-
-QPoint WindowPoint(QWidget* control)
+void mouseButton(QWidget* control, bool press)
 {
-    return control->mapTo(control->window(), control->rect().center());
-}
-
-} // namespace
-
-void pressMouse(QWidget* control)
-{
-    QTest::mousePress(control->window()->windowHandle(), Qt::LeftButton, {}, WindowPoint(control));
-}
-
-void releaseMouse(QWidget* control)
-{
-    QTest::mouseRelease(control->window()->windowHandle(), Qt::LeftButton, {}, WindowPoint(control));
+    const QPoint at = control->mapTo(control->window(), control->rect().center());
+    QWindow* window = control->window()->windowHandle();
+    if (press)
+        QTest::mousePress(window, Qt::LeftButton, {}, at);
+    else
+        QTest::mouseRelease(window, Qt::LeftButton, {}, at);
 }
 
 void atNextEvents(QObject* context, std::function<void()> f)
 {
-    // A timer of its own, not a queued call: timers fire in every round of
-    // events, also one run from inside a handler.
+    // A timer, not a queued call: timers fire in every round of events,
+    // also in one let in from inside a handler.
     auto* timer = new QTimer(context);
     timer->setSingleShot(true);
-    timer->setInterval(0);
     QObject::connect(timer, &QTimer::timeout, context, [timer, f = std::move(f)] {
         timer->deleteLater();
         f();
     });
-    timer->start();
+    timer->start(0);
 }
 
 bool saveScreenshot(QWidget* w, const QString& name)

@@ -81,8 +81,7 @@ void typeText(QWidget* w, const QString& text);
 // has the focus, a press gives the focus to the control under the point
 // first, shortcuts and modal windows apply.
 void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-void pressMouse(QWidget* control);
-void releaseMouse(QWidget* control);
+void mouseButton(QWidget* control, bool press); // at the control's centre
 // Runs f the next time events are processed, as input the user gives while
 // a handler is still at work: inside the handler when it lets events in,
 // else after it.

@@ -53,10 +53,8 @@ private slots:
         QTest::newRow("blank last line") << QByteArray("a\r\nb\r\n\r\n") << QStringList { "a", "b", "" };
         QTest::newRow("empty file") << QByteArray() << QStringList();
         QTest::newRow("CR alone") << QByteArray("a\rb\n") << QStringList { "a", "b" };
-        QTest::newRow("CR only") << QByteArray("a;b\rc;d\r") << QStringList { "a;b", "c;d" };
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList { "a", "", "b" };
         QTest::newRow("LF CR") << QByteArray("a\n\rb") << QStringList { "a", "", "b" };
-        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList { "a", "b", "c", "d" };
         QTest::newRow("bom dropped") << QByteArray("\xEF\xBB\xBFjm\xC3\xA9no\n") << QStringList { "jméno" };
         QTest::newRow("cp1250 decoded") << Cp(QStringLiteral("Žižka;šíř\r\n")) << QStringList { "Žižka;šíř" };
     }
@@ -151,10 +149,6 @@ private slots:
         });
         QCOMPARE(read.size(), lines);
         QCOMPARE(read.last(), last);
-        // Asked to stop, it stops.
-        int calls = 0;
-        table.forEachLine([&](const QStringList&) { return ++calls < 1; });
-        QCOMPARE(calls, 1);
     }
 
     void lineValues_data()
