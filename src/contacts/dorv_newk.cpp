@@ -407,19 +407,14 @@ void TFKNew::FormShow()
     ChBTajne->setChecked(IniReadBool(ini, PlacementSection, QStringLiteral("impltajne"), false));
     FiltrSkupin = IniReadBool(ini, PlacementSection, QStringLiteral("filtrskupin"), false);
 
-    // The lists are read with the events processed in between: the form may
-    // be closed meanwhile, and then nothing more is done on it.
-    const QPointer<TFKNew> self(this);
-    const auto closed = [&] { return !self || m_closeAccepted; };
+    // The first showing lets no event in (the base window holds them), so
+    // the form is whole before the user can act on it.
     NactiSkupiny();
     const std::pair<int, QComboBox*> valueLists[]
         = { { 28, CBFunkce }, { 27, CBFirma }, { 1, CBTitul_pred }, { 4, CBTitul_za } };
-    for (const auto& [code, combo] : valueLists) {
-        if (closed())
-            return;
+    for (const auto& [code, combo] : valueLists)
         FillFieldValueCombo(code, combo, DataPath());
-    }
-    if (closed() || CopySource == 0)
+    if (CopySource == 0)
         return;
     int position = CopySource;
     ContactRecord r;
