@@ -25,7 +25,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -709,8 +708,8 @@ void TFKPrehled::AktualSluc(int panel)
     const int run = ++m_mergeRuns;
     m_mergeGeneration = run;
     const QPointer<TFKPrehled> self(this);
-    QCoreApplication::processEvents();
     EventPump pump;
+    pump(); // through the pump: not while the focus leaves a merge box
     for (int i = 0; self && m_mergeGeneration == run && i < List->topLevelItemCount(); ++i) {
         if (pump() && (!self || m_mergeGeneration != run))
             return;

@@ -7,6 +7,7 @@
 
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QTranslator>
 
@@ -109,9 +110,10 @@ bool EventPump::operator()()
     PumpState& state = pumpState();
     if (state.holds > 0 || (m_since.isValid() && m_since.elapsed() < m_interval))
         return false;
-    ++state.depth;
-    QCoreApplication::processEvents();
-    --state.depth;
+    {
+        const QScopedValueRollback<int> pumping(state.depth, state.depth + 1);
+        QCoreApplication::processEvents();
+    }
     m_since.start();
     // Posted from here, the deletions wait for the next processing of
     // events; one by another pump is put off again.
