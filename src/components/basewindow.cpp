@@ -4,6 +4,7 @@
 #include "components/contexthelp.h"
 #include "components/forms.h"
 #include "components/kitstatusbar.h"
+#include "platform/application.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
 #include "shared/scaleby.h"
@@ -130,7 +131,21 @@ void TBaseWindow::setVisible(bool visible)
 {
     if (visible && !m_created)
         FormCreate();
+    if (visible && !m_shown) {
+        const EventPump::Hold filling;
+        QDialog::setVisible(visible);
+        return;
+    }
     QDialog::setVisible(visible);
+}
+
+bool TBaseWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::DeferredDelete && EventPump::Pumping()) {
+        EventPump::DeleteAfterPumping(this);
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 void TBaseWindow::FormCreate()

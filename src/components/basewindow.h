@@ -62,6 +62,11 @@ protected:
 // done(), saves its placement, takes it out of the count and frees it (the
 // window is deleted on close; after a modal run only the result remains).
 //
+// Long handlers let the user's events in (EventPump). A window closed by one
+// of those events is freed only when no handler runs below it any more, as
+// they may still be working on its controls; and the window's first showing,
+// in which it fills itself, lets no event in until it is done.
+//
 // Hints: each window shows the status tips of its own controls and menu items
 // in the bar's third panel. No window hands a hint handler on to another, so
 // closing windows in any order never leaves a hint with a window that is gone.
@@ -113,6 +118,7 @@ public:
     void done(int result) override;
 
 protected:
+    bool event(QEvent* event) override;
     void FormCreate();
     bool FormCreated() const { return m_created; }
 

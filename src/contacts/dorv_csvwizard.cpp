@@ -171,7 +171,10 @@ QString TFKCsvWizard::Section() const
 void TFKCsvWizard::FormClose()
 {
     IniWriteString(Ini(), Section(), OddelovacKey, CBOddel->currentText());
-    IniWriteString(Ini(), Section(), AdresarKey, FileCSV->InitialDir());
+    // A folder the settings file cannot hold is not kept: it would come
+    // back with "?" in place of its letters.
+    if (StorablePathAccepted(FileCSV->InitialDir()))
+        IniWriteString(Ini(), Section(), AdresarKey, FileCSV->InitialDir());
 }
 
 // A settings file that cannot be written is reported; the window closes all

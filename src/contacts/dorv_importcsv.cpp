@@ -1,7 +1,6 @@
 #include "dorv_importcsv.h"
 
 #include "dorv_newk.h"
-#include "dorv_okna.h"
 #include "dorv_zaklad.h"
 
 #include "components/amedit.h"
@@ -20,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -99,8 +97,8 @@ TFKImportCSV::TFKImportCSV(QWidget* parent)
 
     // Page 3: the default values.
     QWidget* third = AddPage();
-    LVychozi = new QLabel(QStringLiteral("Výchozí hodnoty (budou použity jen pokud je importovaná hodnota prázdná, "
-                                         "\r\nnebo není přiřazen údaj ze souboru CSV)"),
+    LVychozi = new QLabel(QStringLiteral("(budou použity jen pokud je importovaná hodnota prázdná, \r\nnebo není "
+                                         "přiřazen údaj ze souboru CSV)"),
         third);
     LVychozi->setObjectName(QStringLiteral("LVychozi"));
     LVychozi->setGeometry(Gap, 4, ClientWidth - 2 * Gap, 34);
@@ -197,10 +195,9 @@ void TFKImportCSV::BNextClick()
             CheckSeparator();
             return;
         }
-        m_separator = Oddelovac();
-        const CsvTable table = ReadCsvTable(ReadCsvFile(path), m_separator);
+        m_table = CsvTable(ReadCsvFile(path), Oddelovac());
         LBCSV->clear();
-        LBCSV->addItems(table.columns);
+        LBCSV->addItems(m_table.columns());
         SetPage(2);
     } else if (Page() == 2)
         SetPage(3);
@@ -214,6 +211,7 @@ void TFKImportCSV::BPrevClick()
             != mrYes)
             return;
         LBCSV->clear();
+        m_table = {};
         for (int i = 0; i < LSloupce->topLevelItemCount(); ++i) {
             LSloupce->topLevelItem(i)->setText(NameColumn, QString());
             LSloupce->topLevelItem(i)->setText(NumberColumn, QString());
@@ -286,39 +284,34 @@ int TFKImportCSV::ImportLines(const CsvTable& table, const Confirmation& confirm
         defaults.insert(row.code, DejVychHodnotu(row.code));
     int saved = 0;
     int cancelled = FirstCancelCount;
-    for (const QStringList& fields : table.lines) {
+    table.forEachLine([&](const QStringList& fields) {
         if (confirm(CsvLineValues(fields, rows, defaults))) {
             ++saved;
-            continue;
+            return true;
         }
         if (++cancelled < CancelsPerQuestion)
-            continue;
+            return true;
         if (MessageDlgCentered(QStringLiteral("Mám ukončit import?\r\n(další případný dotaz na ukončení po 10-ti "
                                               "neimportovaných kontaktech)"),
                 MsgDlgType::Confirmation, MsgBtn::Yes | MsgBtn::No, 0)
             == mrYes)
-            break;
+            return false;
         cancelled = 0;
-    }
+        return true;
+    });
     return saved;
 }
 
 bool TFKImportCSV::ConfirmInForm(const QList<CsvValue>& values)
 {
-    QPointer<TFKNew> form = dynamic_cast<TFKNew*>(ContactForms().Create(QStringLiteral("FKNew")));
-    if (!form)
-        return false;
-    for (const CsvValue& v : values)
-        SetFieldByTag(form, v.code, v.text);
-    const int result = Dialogs::execModal(form);
-    // A form that was not closed (its run ended otherwise) goes as well.
-    if (form)
-        form->deleteLater();
+    const int result = RunNewContactForm([&values](TFKNew* form) {
+        for (const CsvValue& v : values)
+            SetFieldByTag(form, v.code, v.text);
+    });
     return result == mrOk;
 }
 
 void TFKImportCSV::BBImportClick()
 {
-    const CsvTable table = ReadCsvTable(ReadCsvFile(FileCSV->FileName()), m_separator);
-    ImportLines(table, &TFKImportCSV::ConfirmInForm);
+    ImportLines(m_table, &TFKImportCSV::ConfirmInForm);
 }

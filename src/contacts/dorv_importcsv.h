@@ -64,6 +64,7 @@ public:
     void SBPriradClick();
     void SBZrusClick();
     void SBSkupinaClick(int level);
+    // The lines of the file read on page 1, each in a form to confirm.
     void BBImportClick();
 
     // Shows one contact for confirmation; true when the user saved it.
@@ -79,7 +80,7 @@ private:
     QComboBox* GroupPicker(int level) const;
     TAMEdit* GroupList(int level) const;
 
-    // The separator the header was read with; the import reads the lines
-    // with the same.
-    QChar m_separator;
+    // The file as "Další >" read it from page 1, with its separator; the
+    // import goes through the same lines without reading the file again.
+    CsvTable m_table;
 };

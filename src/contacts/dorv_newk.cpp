@@ -1,5 +1,7 @@
 #include "dorv_newk.h"
 
+#include "dorv_okna.h"
+
 #include "components/amedit.h"
 #include "components/contexthelp.h"
 #include "components/kitalign.h"
@@ -17,6 +19,7 @@
 #include "shared/f_p.h"
 #include "shared/itemlist.h"
 #include "shared/jbstr.h"
+#include "shared/listviewtovi.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -405,19 +408,14 @@ void TFKNew::FormShow()
     ChBTajne->setChecked(IniReadBool(ini, PlacementSection, QStringLiteral("impltajne"), false));
     FiltrSkupin = IniReadBool(ini, PlacementSection, QStringLiteral("filtrskupin"), false);
 
-    // The lists are read with the events processed in between: the form may
-    // be closed meanwhile, and then nothing more is done on it.
-    const QPointer<TFKNew> self(this);
-    const auto closed = [&] { return !self || m_closeAccepted; };
+    // The first showing lets no event in (the base window holds them), so
+    // the form is whole before the user can act on it.
     NactiSkupiny();
     const std::pair<int, QComboBox*> valueLists[]
         = { { 28, CBFunkce }, { 27, CBFirma }, { 1, CBTitul_pred }, { 4, CBTitul_za } };
-    for (const auto& [code, combo] : valueLists) {
-        if (closed())
-            return;
+    for (const auto& [code, combo] : valueLists)
         FillFieldValueCombo(code, combo, DataPath());
-    }
-    if (closed() || CopySource == 0)
+    if (CopySource == 0)
         return;
     int position = CopySource;
     ContactRecord r;
@@ -426,6 +424,19 @@ void TFKNew::FormShow()
     for (QWidget* w : { static_cast<QWidget*>(CBTitul_pred), static_cast<QWidget*>(AMEJmeno),
              static_cast<QWidget*>(AMEPrijmeni), static_cast<QWidget*>(CBTitul_za) })
         SetControlText(w, QString());
+}
+
+int RunNewContactForm(const std::function<void(TFKNew* form)>& fill)
+{
+    QPointer<TFKNew> form = dynamic_cast<TFKNew*>(ContactForms().Create(QStringLiteral("FKNew")));
+    if (!form)
+        return mrCancel;
+    fill(form);
+    const int result = Dialogs::execModal(form);
+    // A form that was not closed (its run ended otherwise) goes as well.
+    if (form)
+        form->deleteLater();
+    return result;
 }
 
 void AddPickedGroup(const QComboBox* picker, TAMEdit* list)
@@ -478,16 +489,13 @@ void TFKNew::CBPohlaviExit()
     const QString text = CBPohlavi->currentText();
     if (GenderMayDiffer && text == u'*')
         return;
-    const QString key = CzechLowerCase(text);
-    for (int i = 0; i < CBPohlavi->count(); ++i)
-        if (CzechLowerCase(CBPohlavi->itemText(i)) == key) {
-            Gender = i;
-            return;
-        }
+    if (int index; ComboIndexOfCzech(text, CBPohlavi, index)) {
+        Gender = index;
+        return;
+    }
     MessageDlgCentered(
         QStringLiteral("Chybná hodnota, nutno použít pouze předvolené."), MsgDlgType::Warning, MsgBtn::OK, 0);
-    QMetaObject::invokeMethod(
-        CBPohlavi, [c = CBPohlavi] { c->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    FocusAfterwards(CBPohlavi);
 }
 
 void TFKNew::MFiltrSkupinClick()

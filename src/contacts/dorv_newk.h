@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -164,6 +166,10 @@ private:
 // The gender control (code 5) takes only "žena" (in any case), which also
 // sets the gender; code 0 changes nothing.
 void SetFieldByTag(TFKNew* form, int code, const QString& text);
+
+// A new-contact form of the program, prepared by fill and shown modal;
+// returns its result (mrOk when the user saved the contact).
+int RunNewContactForm(const std::function<void(TFKNew* form)>& fill);
 
 // "<+" of a group level: the picker's group joins the level's ";"-list
 // unless it is empty or the list holds it already (letter case aside).

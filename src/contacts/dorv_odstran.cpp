@@ -1,5 +1,7 @@
 #include "dorv_odstran.h"
 
+#include "dorv_newk.h"
+
 #include "components/contexthelp.h"
 #include "components/kitctrls.h"
 #include "components/listpictures.h"
@@ -15,6 +17,15 @@
 #include <QPointer>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+constexpr int CaptionedButtonWidth = 84;
+
+} // namespace
+
 TFKOdstran::TFKOdstran(QWidget* parent)
     : TFKPrehled(parent)
 {
@@ -25,23 +36,27 @@ TFKOdstran::TFKOdstran(QWidget* parent)
 
     for (TKitSpeedButton* b : { BNew, BEdit, BOdstran, BImportCSV, BFormOdstran, BEmail })
         b->hide();
+    // Captions beside the pictures; Alt and the marked letter click them.
     const auto button = [this](const char* name, const char* glyph, const QString& caption, const QString& hint,
                             int left, void (TFKOdstran::*click)()) {
         auto* b = new TKitSpeedButton(PIkon);
         b->setObjectName(QLatin1String(name));
-        b->setGeometry(left, 1, 33, 33);
+        b->setGeometry(left, 1, CaptionedButtonWidth, 33);
         b->SetGlyph(ListWindowPicture(QLatin1String(glyph), QColor(255, 0, 255)));
-        b->setToolTip(caption + QStringLiteral(" - ") + hint);
+        b->SetLayout(blGlyphLeft);
+        b->SetCaption(caption);
+        b->setToolTip(hint);
         b->setStatusTip(hint);
         b->setEnabled(false);
         connect(b, &TKitSpeedButton::OnClick, this, [this, click] { (this->*click)(); });
         return b;
     };
-    BObnov = button("BObnov", "BNEW", QStringLiteral("obnov"), QStringLiteral("obnovení vymazaného vybraného kontaktu"),
-        2, &TFKOdstran::BObnovClick);
-    BDefOdstran = button("BDefOdstran", "BVYMAZ", QStringLiteral("odstraň"),
-        QStringLiteral("definitivně odstraní vybraný vymazaný kontakt"), 35, &TFKOdstran::BDefOdstranClick);
-    BExportCSV->move(68, BExportCSV->y());
+    BObnov = button("BObnov", "BNEW", QStringLiteral("  o&bnov"),
+        QStringLiteral("obnovení vymazaného vybraného kontaktu"), 2, &TFKOdstran::BObnovClick);
+    BDefOdstran = button("BDefOdstran", "BVYMAZ", QStringLiteral("o&dstraň"),
+        QStringLiteral("definitivně odstraní vybraný vymazaný kontakt"), 2 + CaptionedButtonWidth,
+        &TFKOdstran::BDefOdstranClick);
+    BExportCSV->move(2 + 2 * CaptionedButtonWidth, BExportCSV->y());
 
     for (QAction* item : MKontakt->actions())
         if (item->isSeparator())
@@ -71,6 +86,13 @@ void TFKOdstran::DE()
     for (QAction* item : { MKNew, MKEdit, MKVymaz, MKEmail, MKImportCSV })
         item->setEnabled(false);
     DEOdstran();
+}
+
+// A form opened otherwise would wait behind this modal window until it
+// closes.
+void TFKOdstran::OpenCopy(int position)
+{
+    RunNewContactForm([position](TFKNew* form) { form->SetCopySource(position); });
 }
 
 void TFKOdstran::DEOdstran()

@@ -29,6 +29,8 @@ public:
     void DEOdstran();
 
     void DE() override;
+    // Over this modal window: the copy is shown modal on top of it.
+    void OpenCopy(int position) override;
     void done(int result) override;
 
 private:

@@ -27,7 +27,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -626,36 +625,65 @@ void TFKPrehled::ListColumnClick(int column)
     ShowSortArrows(List, column, SortAscending);
 }
 
+// The group boxes are filled with the events let in, so a box left or a
+// command meanwhile starts another filling: the newest one wins and the
+// older ones stop where they are, as reloads of the list do.
 void TFKPrehled::VsechnySkupDoCombo()
 {
-    const QPointer<TFKPrehled> self(this);
-    for (int level = 1; level <= 3; ++level) {
-        FillGroupCombo(level, GroupCombo(level), DataPath());
-        if (!self)
-            return;
-    }
-    if (m_lastGroupLevel >= 1 && m_lastGroupLevel <= 3)
-        CBSkupinaExit(GroupCombo(m_lastGroupLevel));
+    FillGroupBoxes(++m_groupRuns);
 }
 
 void TFKPrehled::CBSkupinaExit(QComboBox* combo)
 {
-    int index = 0;
-    if (!combo->currentText().isEmpty() && !ComboTextIndex(combo, index))
-        return; // the focus goes back to the combo
-    const int level = GroupLevelAt(combo->x());
-    const QPointer<TFKPrehled> self(this);
-    FilterGroupCombos(level, combo->currentText(), CBSkupina1, CBSkupina2, CBSkupina3, DataPath());
-    if (!self)
-        return;
-    if (!FiltrovatCislo(1) && !FiltrovatCislo(2) && !FiltrovatCislo(3) && level != m_lastGroupLevel) {
-        VsechnySkupDoCombo();
-        if (!self)
-            return;
+    LeaveGroupBox(combo, ++m_groupRuns);
+}
+
+std::function<bool()> TFKPrehled::GroupRun(int run)
+{
+    m_groupGeneration = run;
+    return [self = QPointer<TFKPrehled>(this), run] { return self && self->m_groupGeneration == run; };
+}
+
+bool TFKPrehled::FillGroupBoxes(int run)
+{
+    const auto current = GroupRun(run);
+    for (int level = 1; level <= 3; ++level) {
+        FillGroupCombo(level, GroupCombo(level), DataPath(), current);
+        if (!current())
+            return false;
     }
+    if (m_lastGroupLevel >= 1 && m_lastGroupLevel <= 3)
+        return LeaveGroupBox(GroupCombo(m_lastGroupLevel), run);
+    return true;
+}
+
+bool TFKPrehled::LeaveGroupBox(QComboBox* combo, int run)
+{
+    // A group typed in other letters is the listed group, Czech ones too;
+    // the box then shows it as listed, which the narrowing looks for.
+    if (const QString text = combo->currentText(); !text.isEmpty()) {
+        int index = -1;
+        if (!ComboIndexOfCzech(text, combo, index)) {
+            FocusAfterwards(combo);
+            return m_groupGeneration == run;
+        }
+        if (combo->itemText(index) != text)
+            combo->setEditText(combo->itemText(index));
+    }
+    const int level = GroupLevelAt(combo->x());
+    const auto current = GroupRun(run);
+    FilterGroupCombos(level, combo->currentText(), CBSkupina1, CBSkupina2, CBSkupina3, DataPath(), current);
+    if (!current())
+        return false;
+    if (!FiltrovatCislo(1) && !FiltrovatCislo(2) && !FiltrovatCislo(3) && level != m_lastGroupLevel
+        && !FillGroupBoxes(run))
+        return false;
+    const QPointer<TFKPrehled> self(this);
     Aktualizuj();
-    if (self)
-        m_lastGroupLevel = level;
+    if (!self)
+        return false;
+    m_lastGroupLevel = level;
+    return current();
 }
 
 void TFKPrehled::CBPolExit(QComboBox* combo)
@@ -700,8 +728,10 @@ void TFKPrehled::AktualSluc(int panel)
     m_mergeGeneration = run;
     const QPointer<TFKPrehled> self(this);
     // Clicks and keys already queued change the selection first; the run
-    // each of them starts ends this one.
-    QCoreApplication::processEvents();
+    // each of them starts ends this one. Through the pump: not while the
+    // focus leaves a merge box.
+    EventPump pump;
+    pump();
     if (!self || m_mergeGeneration != run)
         return;
     QStringList texts;
@@ -823,6 +853,11 @@ void TFKPrehled::MKNewKopieClick()
         Aktualizuj();
         return;
     }
+    OpenCopy(position);
+}
+
+void TFKPrehled::OpenCopy(int position)
+{
     CommandChannel::own().postToSelf(dcNewContact, position);
 }
 
@@ -940,8 +975,9 @@ void TFKPrehled::BEmailClick()
             }
     }
     ReportContactsGone(gone);
-    if (!addresses.isEmpty())
-        ShellOpen(MailLink(addresses));
+    if (!addresses.isEmpty() && !ShellOpen(MailLink(addresses)))
+        Dialogs::messageDlg(QStringLiteral("Není nastaven žádný program pro e-mail, zprávu nelze otevřít."),
+            MsgDlgType::Warning, MsgBtn::OK);
 }
 
 void TFKPrehled::BImportCSVClick()
@@ -1069,8 +1105,8 @@ void TFKPrehled::closeEvent(QCloseEvent* event)
 {
     if (FormCreated() && !m_closed) {
         m_closed = true;
-        // A reload or merge under way ends with the window.
-        m_reloadGeneration = m_mergeGeneration = -1;
+        // A reload, merge or group filling under way ends with the window.
+        m_reloadGeneration = m_mergeGeneration = m_groupGeneration = -1;
         FormClose();
     }
     TFKVychozi::closeEvent(event);
@@ -1080,7 +1116,7 @@ void TFKPrehled::done(int result)
 {
     if (FormCreated() && !m_closed) {
         m_closed = true;
-        m_reloadGeneration = m_mergeGeneration = -1;
+        m_reloadGeneration = m_mergeGeneration = m_groupGeneration = -1;
         setResult(result);
         FormClose();
         result = this->result();

@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -111,6 +112,10 @@ public:
     void Aktualizuj() override;
     void VsechnySkupDoCombo() override;
 
+    // A new-contact form copying the contact at position: the program's own
+    // command -1 opens it once the handler has ended.
+    virtual void OpenCopy(int position);
+
     // Reads the column layout, rebuilds the columns, reloads.
     void ZmenaSloupce();
     // Whether filter slot 1..7 has a text, and how many have.
@@ -200,6 +205,13 @@ private:
     void BuildMenus();
     // Whether the record meets the active filter slots.
     int MatchingSlots(const ContactRecord& record, const QList<bool>& active) const;
+    // Run run of the group boxes' filling becomes the current one; the
+    // test whether it still is.
+    std::function<bool()> GroupRun(int run);
+    // Whether the run is still the current one at the end (a box whose text
+    // names no group changes nothing and ends no run).
+    bool FillGroupBoxes(int run);
+    bool LeaveGroupBox(QComboBox* combo, int run);
     void StackMergePanels();
     void ReapplySort();
     QComboBox* MergeCombo(int panel) const;
@@ -213,6 +225,8 @@ private:
     int m_reloadRuns = 0;
     int m_mergeGeneration = 0;
     int m_mergeRuns = 0;
+    int m_groupGeneration = 0;
+    int m_groupRuns = 0;
     int m_lastGroupLevel = 0;
     int m_recordedChoice[3] = { 0, 0, 0 };
     bool m_shown = false;

@@ -8,8 +8,12 @@
 
 #include <QFontDatabase>
 #include <QLibraryInfo>
+#include <QPointer>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <QTranslator>
+
+#include <utility>
 
 Application::Application(int& argc, char** argv, const QString& title)
     : QApplication(argc, argv)
@@ -92,6 +96,22 @@ bool RunGuarded(const std::function<void()>& f)
     return false;
 }
 
+namespace {
+
+struct PumpState {
+    int depth = 0;
+    int holds = 0;
+    QList<QPointer<QObject>> deleteAfter;
+};
+
+PumpState& pumpState()
+{
+    static PumpState state;
+    return state;
+}
+
+} // namespace
+
 EventPump::EventPump(int intervalMs)
     : m_interval(intervalMs)
 {
@@ -99,9 +119,39 @@ EventPump::EventPump(int intervalMs)
 
 bool EventPump::operator()()
 {
-    if (m_since.isValid() && m_since.elapsed() < m_interval)
+    PumpState& state = pumpState();
+    if (state.holds > 0 || (m_since.isValid() && m_since.elapsed() < m_interval))
         return false;
-    QCoreApplication::processEvents();
+    {
+        const QScopedValueRollback<int> pumping(state.depth, state.depth + 1);
+        QCoreApplication::processEvents();
+    }
     m_since.start();
+    // Posted from here, the deletions wait for the next processing of
+    // events; one by another pump is put off again.
+    if (state.depth == 0)
+        for (const QPointer<QObject>& object : std::exchange(state.deleteAfter, {}))
+            if (object)
+                object->deleteLater();
     return true;
+}
+
+EventPump::Hold::Hold()
+{
+    ++pumpState().holds;
+}
+
+EventPump::Hold::~Hold()
+{
+    --pumpState().holds;
+}
+
+bool EventPump::Pumping()
+{
+    return pumpState().depth > 0;
+}
+
+void EventPump::DeleteAfterPumping(QObject* object)
+{
+    pumpState().deleteAfter.append(object);
 }

@@ -44,6 +44,24 @@ public:
     // Processes the pending events when the interval is over; true then.
     bool operator()();
 
+    // While one lives, no pump lets events in: for handlers that must end
+    // before the user acts again, such as the focus leaving a control (the
+    // click that moved it is not delivered yet) or a window filling itself
+    // as it is first shown.
+    class Hold {
+    public:
+        Hold();
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+    };
+
+    // Whether a pump is letting events in now: some handler is still
+    // running below them.
+    static bool Pumping();
+    // Deletes the object once no pump lets events in any more.
+    static void DeleteAfterPumping(QObject* object);
+
 private:
     qint64 m_interval;
     QElapsedTimer m_since;

@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -70,20 +71,24 @@ CsvCharset DetectCsvCharset(QByteArrayView bytes)
     return ValidUtf8(bytes, nonAscii) && nonAscii ? CsvCharset::Utf8 : CsvCharset::Cp1250;
 }
 
-QStringList CsvTextLines(QByteArrayView bytes)
+void ForEachCsvTextLine(QByteArrayView bytes, CsvCharset charset, const std::function<bool(const QString& line)>& line)
 {
-    QString text;
-    if (DetectCsvCharset(bytes) == CsvCharset::Utf8) {
-        if (bytes.startsWith(Utf8Bom))
-            bytes = bytes.sliced(3);
-        text = QString::fromUtf8(bytes);
-    } else
-        text = Cp1250::decode(bytes);
-    text.remove(u'\r');
-    QStringList lines = text.split(u'\n');
-    if (lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    const bool utf8 = charset == CsvCharset::Utf8;
+    if (utf8 && bytes.startsWith(Utf8Bom))
+        bytes = bytes.sliced(3);
+    // CR and LF are single bytes in both charsets and part of no other
+    // character, so the bytes split before they are decoded.
+    const char* p = bytes.data();
+    const qsizetype n = bytes.size();
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = start;
+        while (end < n && p[end] != '\r' && p[end] != '\n')
+            ++end;
+        const QByteArrayView text(p + start, end - start);
+        if (!line(utf8 ? QString::fromUtf8(text) : Cp1250::decode(text)))
+            return;
+        start = end + (end + 1 < n && p[end] == '\r' && p[end + 1] == '\n' ? 2 : 1);
+    }
 }
 
 QString UpravSloupce(const QString& line, QChar sep)
@@ -119,18 +124,29 @@ QStringList CsvColumnNames(const QString& header, QChar sep)
     return names;
 }
 
-CsvTable ReadCsvTable(QByteArrayView bytes, QChar sep)
+CsvTable::CsvTable(QByteArray bytes, QChar sep)
+    : m_bytes(std::move(bytes))
+    , m_charset(DetectCsvCharset(m_bytes))
+    , m_separator(sep)
 {
-    const QStringList lines = CsvTextLines(bytes);
-    CsvTable table;
-    if (!lines.isEmpty())
-        table.columns = CsvColumnNames(lines.first(), sep);
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        if (!lines[i].isEmpty())
-            table.lines.append(CsvFields(lines[i], sep));
-    if (table.lines.isEmpty())
-        table.lines.append(QStringList());
-    return table;
+    ForEachCsvTextLine(m_bytes, m_charset, [this](const QString& header) {
+        m_columns = CsvColumnNames(header, m_separator);
+        return false;
+    });
+}
+
+void CsvTable::forEachLine(const std::function<bool(const QStringList& fields)>& fields) const
+{
+    bool header = true;
+    bool any = false;
+    ForEachCsvTextLine(m_bytes, m_charset, [&](const QString& line) {
+        if (std::exchange(header, false) || line.isEmpty())
+            return true;
+        any = true;
+        return fields(CsvFields(line, m_separator));
+    });
+    if (!any)
+        fields({});
 }
 
 QByteArray ReadCsvFile(const QString& path)

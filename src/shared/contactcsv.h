@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Contacts in separated text files: a header line of column names, then one
 // line per contact, fields separated by one character. There is no quoting:
 // the export puts "|" where a value holds the separator, and the import drops
@@ -18,9 +20,11 @@
 // CP1250 (which reads every byte).
 enum class CsvCharset { Cp1250, Utf8 };
 CsvCharset DetectCsvCharset(QByteArrayView bytes);
-// The lines of the file as text, CR removed wherever it stands (CR LF and LF
-// files read alike); a line break at the very end starts no further line.
-QStringList CsvTextLines(QByteArrayView bytes);
+// The lines of the file as text, one by one until line returns false: split
+// at CR LF, LF or CR alone alike (Windows, Unix and old Mac files); a line
+// break at the very end starts no further line. Each line is decoded only
+// when its turn comes.
+void ForEachCsvTextLine(QByteArrayView bytes, CsvCharset charset, const std::function<bool(const QString& line)>& line);
 
 // An empty field made countable: a blank between every two adjacent
 // separators, also inside longer runs, and one in front of a separator that
@@ -37,15 +41,27 @@ QStringList CsvFields(const QString& line, QChar sep);
 constexpr int MaxCsvColumns = 1000;
 QStringList CsvColumnNames(const QString& header, QChar sep);
 
-// The file as the import reads it: the header's column names and the fields
-// of each data line. Empty lines hold no contact and are left out; a file
-// without any data line still gives one empty line, so the import shows one
-// form (of default values only).
-struct CsvTable {
-    QStringList columns;
-    QList<QStringList> lines;
+// The file as the import reads it, read once: the header's column names, and
+// the fields of each data line split from the kept bytes as they are asked
+// for, so a large file takes little more memory than its own size. Empty
+// lines hold no contact and are left out; a file without any data line still
+// gives one empty line, so the import shows one form (of default values
+// only).
+class CsvTable {
+public:
+    CsvTable() = default;
+    CsvTable(QByteArray bytes, QChar sep);
+
+    const QStringList& columns() const { return m_columns; }
+    // The fields of each data line in order, until fields returns false.
+    void forEachLine(const std::function<bool(const QStringList& fields)>& fields) const;
+
+private:
+    QByteArray m_bytes;
+    CsvCharset m_charset = CsvCharset::Cp1250;
+    QChar m_separator;
+    QStringList m_columns;
 };
-CsvTable ReadCsvTable(QByteArrayView bytes, QChar sep);
 // The whole file; throws IoError.
 QByteArray ReadCsvFile(const QString& path);
 

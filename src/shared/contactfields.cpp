@@ -227,7 +227,8 @@ QList<ContactRecord> allContacts(const QString& path)
 }
 
 // Fills the combo with the items that text gives for every record.
-void fillFromFile(QComboBox* combo, const QString& path, const std::function<QString(const ContactRecord&)>& text)
+void fillFromFile(QComboBox* combo, const QString& path, const std::function<QString(const ContactRecord&)>& text,
+    const std::function<bool()>& wanted = {})
 {
     // Only the texts are kept from the one pass over the file.
     QStringList texts;
@@ -237,7 +238,7 @@ void fillFromFile(QComboBox* combo, const QString& path, const std::function<QSt
     EventPump pump;
     for (const QString& t : texts) {
         filler.addList(t);
-        if (pump() && !filler.alive())
+        if (pump() && (!filler.alive() || (wanted && !wanted())))
             return;
     }
     SortItemsNoCase(filler.combo());
@@ -456,13 +457,14 @@ void AddListItems(const QString& list, QComboBox* combo)
     ComboFiller(combo).addList(list);
 }
 
-void FillGroupCombo(int level, QComboBox* combo, const QString& path)
+void FillGroupCombo(int level, QComboBox* combo, const QString& path, const std::function<bool()>& wanted)
 {
-    fillFromFile(combo, path, [level](const ContactRecord& r) { return GroupLevel(r, level); });
+    fillFromFile(
+        combo, path, [level](const ContactRecord& r) { return GroupLevel(r, level); }, wanted);
 }
 
-void FilterGroupCombos(
-    int level, const QString& group, QComboBox* combo1, QComboBox* combo2, QComboBox* combo3, const QString& path)
+void FilterGroupCombos(int level, const QString& group, QComboBox* combo1, QComboBox* combo2, QComboBox* combo3,
+    const QString& path, const std::function<bool()>& wanted)
 {
     if (group.isEmpty())
         return;
@@ -499,7 +501,7 @@ void FilterGroupCombos(
             if (level != 3)
                 c3.addList(r.skupina3);
         }
-        if (pump() && (!c1.alive() || !c2.alive() || !c3.alive()))
+        if (pump() && (!c1.alive() || !c2.alive() || !c3.alive() || (wanted && !wanted())))
             return;
     }
     for (const ComboFiller* c : { &c1, &c2, &c3 })

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QComboBox;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -74,16 +76,20 @@ int RowContactNumber(const QTreeWidget* listView, const QTreeWidgetItem* row);
 // filling, so a window stays responsive while a large file is read; a combo destroyed meanwhile
 // ends the filling.
 
+// A filling of group combos also ends as soon as wanted (when given) says,
+// after the events were let in, that it is wanted no more: a newer filling
+// of the same combos has begun.
+
 // Adds each ";"-item of list that the combo does not hold yet.
 void AddListItems(const QString& list, QComboBox* combo);
 // The groups of that level over every contact (deleted ones too), sorted.
-void FillGroupCombo(int level, QComboBox* combo, const QString& path);
+void FillGroupCombo(int level, QComboBox* combo, const QString& path, const std::function<bool()>& wanted = {});
 // Narrows the other levels' combos to the groups of the contacts that are in
 // group at level (an item of their list, case-sensitive); nothing for an
 // empty group. The lower levels lose their items and text and are refilled;
 // a higher level only while its text is empty, else it stays as it is.
-void FilterGroupCombos(
-    int level, const QString& group, QComboBox* combo1, QComboBox* combo2, QComboBox* combo3, const QString& path);
+void FilterGroupCombos(int level, const QString& group, QComboBox* combo1, QComboBox* combo2, QComboBox* combo3,
+    const QString& path, const std::function<bool()>& wanted = {});
 // The captions of firstCode..lastCode; a selectedCode in that range becomes
 // the combo's text and Tag, otherwise the combo shows no item.
 void FillFieldNameCombo(int firstCode, int lastCode, int selectedCode, QComboBox* combo);

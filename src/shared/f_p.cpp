@@ -84,8 +84,12 @@ void OnExit(QWidget* control, std::function<void()> handler)
                 // window being destroyed lets go of it, when the controls the
                 // handler reads may be gone already.
                 if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
-                    && QApplication::focusWidget())
+                    && QApplication::focusWidget()) {
+                    // The focus is still moving, and the click that moves
+                    // it has not reached its control yet.
+                    const EventPump::Hold moving;
                     RunGuarded(m_handler);
+                }
             }
             return false;
         }

@@ -35,7 +35,8 @@ bool StorablePathAccepted(const QString& path);
 
 // Runs handler whenever the focus moves from control to another control of
 // its window; a switch to another window or a menu is no exit, nor is the
-// destruction of the control or its window.
+// destruction of the control or its window. No event is let in while it
+// runs (EventPump::Hold): the user's next key or click waits for its end.
 // An exception from handler is shown and swallowed.
 void OnExit(QWidget* control, std::function<void()> handler);
 

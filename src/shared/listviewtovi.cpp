@@ -47,16 +47,32 @@ bool ComboTextIndex(QComboBox* combo, int& index)
                 index = i + 1;
     if (index != 0)
         return true;
-    // Taking the focus inside a focus-out handler would fight the widget
-    // that is receiving it.
-    QMetaObject::invokeMethod(combo, [combo] { combo->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+    FocusAfterwards(combo);
     return false;
+}
+
+void FocusAfterwards(QWidget* control)
+{
+    QMetaObject::invokeMethod(
+        control, [control] { control->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
 }
 
 bool ComboIndexOf(const QString& text, const QComboBox* combo, int& index)
 {
     for (int i = 0; i < combo->count(); ++i)
         if (SameText(combo->itemText(i), text)) {
+            index = i;
+            return true;
+        }
+    index = -1;
+    return false;
+}
+
+bool ComboIndexOfCzech(const QString& text, const QComboBox* combo, int& index)
+{
+    const QString key = CzechLowerCase(text);
+    for (int i = 0; i < combo->count(); ++i)
+        if (CzechLowerCase(combo->itemText(i)) == key) {
             index = i;
             return true;
         }

@@ -6,6 +6,7 @@
 class QComboBox;
 class QListWidget;
 class QTreeWidget;
+class QWidget;
 
 // Helpers shared by the list views (QTreeWidget: caption = column 0, the
 // sub-items in the further columns), list boxes and combo boxes of the forms.
@@ -17,6 +18,12 @@ class QTreeWidget;
 bool ComboTextIndex(QComboBox* combo, int& index);
 // index := 0-based position of the first item equal to text, or -1.
 bool ComboIndexOf(const QString& text, const QComboBox* combo, int& index);
+// The same with the Czech letters' case folded too (CzechLowerCase).
+bool ComboIndexOfCzech(const QString& text, const QComboBox* combo, int& index);
+// The control gets the focus back once the current handler has returned: a
+// handler that runs as the focus leaves it would fight the control that is
+// receiving it.
+void FocusAfterwards(QWidget* control);
 
 bool ItemsContain(const QString& text, const QComboBox* combo);
 bool ItemsContain(const QString& text, const QListWidget* list);

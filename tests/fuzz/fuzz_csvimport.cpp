@@ -23,16 +23,17 @@ void run(const QByteArray& input)
     if (input.isEmpty())
         return;
     const QChar sep = QChar(uchar(input[0]));
-    const CsvTable table = ReadCsvTable(QByteArrayView(input).sliced(1), sep);
+    const CsvTable table(input.sliced(1), sep);
     QList<CsvAssignment> rows;
-    const int columns = int(table.columns.size());
+    const int columns = int(table.columns().size());
     for (int code = 1; code <= ContactFieldCodeCount; ++code)
         rows.append({ code, code <= columns ? code : 0 });
     const QHash<int, QString> defaults { { 1, QStringLiteral("výchozí") } };
-    for (const QStringList& fields : table.lines) {
+    table.forEachLine([&](const QStringList& fields) {
         for (const CsvValue& value : CsvLineValues(fields, rows, defaults))
             (void)CsvLineBytes(CsvExportField(value.text, sep));
-    }
+        return true;
+    });
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <cerrno>
 #include <csignal>
@@ -158,6 +159,34 @@ void typeText(QWidget* w, const QString& text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(window->window()->windowHandle(), key, modifiers);
+}
+
+void mouseButton(QWidget* control, bool press)
+{
+    const QPoint at = control->mapTo(control->window(), control->rect().center());
+    QWindow* window = control->window()->windowHandle();
+    if (press)
+        QTest::mousePress(window, Qt::LeftButton, {}, at);
+    else
+        QTest::mouseRelease(window, Qt::LeftButton, {}, at);
+}
+
+void atNextEvents(QObject* context, std::function<void()> f)
+{
+    // A timer, not a queued call: timers fire in every round of events,
+    // also in one let in from inside a handler.
+    auto* timer = new QTimer(context);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, context, [timer, f = std::move(f)] {
+        timer->deleteLater();
+        f();
+    });
+    timer->start(0);
 }
 
 bool saveScreenshot(QWidget* w, const QString& name)

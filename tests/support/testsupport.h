@@ -98,3 +98,13 @@ void freeWindowsBut(const QWidget* mainForm);
 // Types text into a widget one character at a time (QTest::keyClicks cannot
 // send characters outside ASCII).
 void typeText(QWidget* w, const QString& text);
+
+// Input as the window system hands it over: a key goes to the control that
+// has the focus, a press gives the focus to the control under the point
+// first, shortcuts and modal windows apply.
+void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void mouseButton(QWidget* control, bool press); // at the control's centre
+// Runs f the next time events are processed, as input the user gives while
+// a handler is still at work: inside the handler when it lets events in,
+// else after it.
+void atNextEvents(QObject* context, std::function<void()> f);

@@ -8,6 +8,7 @@
 #include "components/captbtn.h"
 #include "components/contexthelp.h"
 #include "components/kitstatusbar.h"
+#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/help.h"
 #include "shared/f_p.h"
@@ -21,6 +22,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -302,6 +304,23 @@ private slots:
         QVERIFY(!a && !b); // freed on close
         QCOMPARE(Stored("FA", "State"), 2);
         QCOMPARE(Stored("FFixed", "State"), 2);
+    }
+
+    // A handler that lets events in (a long fill) while the user closes its
+    // window keeps the window until it has ended; then the window goes.
+    void aWindowClosedDuringItsHandlerGoesAfterIt()
+    {
+        const QPointer<Sizeable> w = new Sizeable;
+        w->show();
+        bool alive = true;
+        connect(w->Edit, &QPushButton::clicked, w, [&] {
+            atNextEvents(w, [&] { w->close(); });
+            for (int i = 0; i < 3; ++i)
+                alive = EventPump()() && w && alive;
+        });
+        w->Edit->click();
+        QVERIFY(alive && !w->isVisible());
+        QTRY_VERIFY(!w);
     }
 
     void aModalRunCountsToo()

@@ -19,6 +19,7 @@
 #include "contactsprogram.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -190,10 +191,14 @@ private slots:
             QCOMPARE(stored[i].skupina1, QStringLiteral("import;CSV"));
         }
         QVERIFY(Dialogs::shown().isEmpty());
+        // A folder whose name the settings file cannot hold is not kept.
+        w->FileCSV->SetInitialDir(QStringLiteral("/home/eva/Документы"));
         w->close();
         QCOMPARE(IniFile(m_program->placementIni())
                      .readString(QStringLiteral("FKImportCSV"), QStringLiteral("oddelovac"), {}),
             QStringLiteral(";"));
+        QCOMPARE(IniFile(m_program->placementIni()).readString("FKImportCSV", "adresar", "-"), QStringLiteral("-"));
+        QVERIFY(Dialogs::shown().last().text.contains(QStringLiteral("/home/eva/Документы")));
     }
 
     // The first cancelled contact asks at once; after "No" the next question
@@ -291,6 +296,32 @@ private slots:
         QCOMPARE(back.www1, QStringLiteral("https://příklad.cz/a|b"));
     }
 
+    // Old Mac line ends (CR alone) and empty lines; the file is read once, as
+    // its columns are listed, and the import shows what was read then.
+    void crLinesReadOnceWhenListed()
+    {
+        const QString path = WriteFile("jmeno;prijmeni\rJan;Novak\r\r;Mala\r\n\n");
+        TFKImportCSV* w = Open();
+        ToPage2(w, path, QStringLiteral(";"));
+        QCOMPARE(Listed(w), QStringList({ "jmeno", "prijmeni" }));
+        Assign(w, 2, 1);
+        Assign(w, 3, 2);
+        ToPage3(w);
+        writeFileBytes(path, "jmeno;prijmeni\rJiny;Soubor\r");
+        w->AMEMesto1->setText(QStringLiteral("Praha"));
+        Dialogs::queueModal(Save);
+        Dialogs::queueModal(Save);
+        w->BBImportClick();
+        const QList<ContactRecord> stored = m_program->all();
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[0].prijmeni, QStringLiteral("Novak"));
+        QCOMPARE(stored[1].jmeno + stored[1].prijmeni, QStringLiteral("Mala"));
+        QCOMPARE(stored[1].adr1_mesto, QStringLiteral("Praha"));
+        w->FileCSV->SetInitialDir(m_program->folder());
+        w->close();
+        QCOMPARE(IniFile(m_program->placementIni()).readString("FKImportCSV", "adresar", {}), m_program->folder());
+    }
+
     // A header alone still shows one form, of default values; a missing file
     // keeps the wizard on page 1 without a word; going back from page 2 asks
     // and forgets the assignments.
@@ -325,6 +356,7 @@ private slots:
         w->BNextClick();
         QCOMPARE(w->Page(), 3);
         QVERIFY(!w->BNext->isEnabled());
+        QVERIFY(w->LVychozi->text().startsWith(QStringLiteral("(budou použity jen pokud")));
         w->AMEMesto2->setText(QStringLiteral("Tábor"));
         w->CBFirma->setEditText(QStringLiteral("\"Alfa\""));
         QVERIFY(saveScreenshot(w, QStringLiteral("importcsv-3")));

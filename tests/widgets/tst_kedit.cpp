@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTextEdit>
@@ -344,6 +345,21 @@ private slots:
             stored << r.prijmeni;
         QCOMPARE(stored.join(u' '), surnames);
         QVERIFY(Dialogs::shown().isEmpty());
+    }
+
+    // OK clicked while the form still fills its value lists saves the
+    // contact as shown, never a blank one in its place.
+    void okWhileTheFormFillsSavesTheContact()
+    {
+        m_program->add(Person("Jan", "Novák", "A", true, 45000.25));
+        auto* f = dynamic_cast<TFKEdit*>(ContactForms().Create(QStringLiteral("FKEdit")));
+        f->SetRecordNumber(1);
+        const QPointer<TFKEdit> form(f);
+        atNextEvents(f, [f] { f->BOK->click(); });
+        f->show();
+        QTRY_VERIFY(!form);
+        QCOMPARE(m_program->stored(1).prijmeni, QStringLiteral("Novák"));
+        QCOMPARE(m_program->stored(1).unikat, 45000.25);
     }
 
     void severalWithOneGoneWritesTheRest()

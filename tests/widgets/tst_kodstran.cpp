@@ -2,6 +2,7 @@
 // on a real contact file: restoring, removing for good (also after another
 // program renumbered the file), what each window reports to the overview,
 // and the layouts the chooser stores.
+#include "contacts/dorv_newk.h"
 #include "contacts/dorv_odstran.h"
 #include "contacts/dorv_prehlsloup.h"
 #include "contacts/dorv_zaklad.h"
@@ -16,6 +17,7 @@
 #include "contactsprogram.h"
 
 #include <QAction>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -81,12 +83,13 @@ class TestKOdstran : public QObject {
     {
         int result = -1;
         Dialogs::queueModal([&](QDialog* d) {
-            auto* w = dynamic_cast<TFKOdstran*>(d);
+            // Keys the user presses may free the window once it is closed.
+            const QPointer<QDialog> window(d);
+            QObject::connect(d, &QDialog::finished, [&result](int r) { result = r; });
             d->show();
-            act(w);
-            if (d->isVisible())
-                d->close();
-            result = d->result();
+            act(dynamic_cast<TFKOdstran*>(d));
+            if (window && window->isVisible())
+                window->close();
             return result;
         });
         o->BFormOdstranClick();
@@ -143,7 +146,9 @@ private slots:
             w->ListColumnClick(2); // descending: the order of the rows is no help
             SelectRows(w->List, 2, { "F", "B", "E" });
             QVERIFY(w->BDefOdstran->isEnabled() && w->MKObnov->isEnabled());
-            w->BDefOdstranClick();
+            QCOMPARE(w->BDefOdstran->Caption(), QStringLiteral("o&dstraň"));
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            pressKey(w, Qt::Key_D, Qt::AltModifier);
             QVERIFY(w->isVisible());
             QCOMPARE(Texts(w->List, 2), QStringList({ "C" }));
         });
@@ -216,7 +221,9 @@ private slots:
             w->MKObnov->trigger();
             QVERIFY(w->isVisible());
             SelectRows(w->List, 2, { "E" });
-            w->BObnov->Click(); // the button closes the window as well
+            QCOMPARE(w->BObnov->Caption(), QStringLiteral("  o&bnov"));
+            QVERIFY(QTest::qWaitForWindowActive(w));
+            pressKey(w, Qt::Key_B, Qt::AltModifier); // the button closes the window as well
             QVERIFY(!w->isVisible());
         });
         QCOMPARE(result, int(mrOk));
@@ -255,6 +262,26 @@ private slots:
             QCOMPARE(Texts(w->List, 2), QStringList({ "B" }));
         });
         QCOMPARE(Surnames(), QStringList({ "B-1", "D2" }));
+    }
+
+    // A copy of a deleted contact opens over the window, where the user
+    // can save it at once.
+    void aCopyIsSavedWhileTheWindowIsOpen()
+    {
+        WriteContacts();
+        TFKPrehled* o = Overview();
+        RunDeleted(o, [](TFKOdstran* w) {
+            SelectRows(w->List, 2, { "E" });
+            Dialogs::queueModal([](QDialog* d) {
+                d->show();
+                dynamic_cast<TFKNew*>(d)->BOK->click();
+                return d->result();
+            });
+            w->MKNewKopie->trigger();
+        });
+        QCOMPARE(Dialogs::shownModals(), QStringList({ "FKOdstran", "FKNew" }));
+        QCOMPARE(ContactCount(m_program->dataPath()), 7);
+        QVERIFY(!m_program->stored(7).vymazano);
     }
 
     void refusedWithoutDeletedContactsOrWhileEditing()

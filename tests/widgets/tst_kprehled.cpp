@@ -30,6 +30,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
@@ -355,6 +356,12 @@ private slots:
         AppendContact(DataPath(), r);
         m_program->hub().HandleContactCommand(dcReloadGroups, 0);
         QCOMPARE(Surnames(o), QStringList({ "Chmelová", "Novák", "Nový" }));
+
+        // A group typed in other letters, Czech ones too, is the listed one.
+        o->CBSkupina1->setEditText(QStringLiteral("PRÁCE"));
+        Leave(o->CBSkupina1, o->EJmeno);
+        QCOMPARE(o->CBSkupina1->currentText(), QStringLiteral("práce"));
+        QCOMPARE(Surnames(o), QStringList({ "Čermáková", "Šťastná" }));
     }
 
     void fieldBoxes()
@@ -544,6 +551,12 @@ private slots:
         Select(o, { "Hrubý" });
         o->BEmailClick();
         QCOMPARE(m_opened.size(), 1);
+        // No mail program takes the link: the user is told.
+        SetShellOpener([](const QUrl&) { return false; });
+        Select(o, { "Novák" });
+        o->BEmailClick();
+        QCOMPARE(Dialogs::shown().last().text,
+            QStringLiteral("Není nastaven žádný program pro e-mail, zprávu nelze otevřít."));
     }
 
     void anAddressCannotAddFieldsToTheMessage()
@@ -870,6 +883,51 @@ private slots:
         QVERIFY(Stored(DataPath(), 4).vymazano);
         QCOMPARE(ContactCount(DataPath()), 4);
         QCOMPARE(readFileBytes(DataPath()).size(), before.size() - ContactRecord::Size);
+    }
+
+    // Keys and clicks the user gives while a group box's exit still fills
+    // the boxes and the list of a large file: the window goes once the
+    // handler has ended, and the click that moved the focus is whole.
+    void inputWhileAGroupBoxIsLeft()
+    {
+        WritePeople();
+        QByteArray crowd = readFileBytes(DataPath());
+        for (int i = 1; i <= 10000; ++i) {
+            ContactRecord r;
+            r.cislo = 7 + i;
+            r.skupina1 = i % 2 ? QStringLiteral("hosté") : QStringLiteral("rodina");
+            crowd += ContactBytes(r);
+        }
+        writeFileBytes(DataPath(), crowd);
+        const std::pair<const char*, QString> boxes[] = { { "CBSkupina3", {} }, { "CBSkupina1", "rodina" } };
+        for (const auto& [box, group] : boxes)
+            for (bool click : { false, true }) {
+                TFKPrehled* o = Open();
+                QVERIFY(QTest::qWaitForWindowActive(o));
+                o->findChild<QComboBox*>(box)->setFocus();
+                o->findChild<QComboBox*>(box)->setEditText(group);
+                const QPointer<TFKPrehled> window(o);
+                atNextEvents(o, [o, click] { click ? mouseButton(o->BCancel, false) : pressKey(o, Qt::Key_Escape); });
+                click ? mouseButton(o->BCancel, true) : pressKey(o, Qt::Key_Tab);
+                QTRY_VERIFY(!window);
+                QCOMPARE(IniReadInteger(Ini(), "FKPrehled", "ser_vych_col", -1), 1);
+            }
+    }
+
+    // A group box left while another one's filling lets events in: the
+    // older filling stops, the boxes show what the last choice gives.
+    void aGroupChoiceDuringAnotherOnesFillingWins()
+    {
+        WritePeople();
+        TFKPrehled* o = Open();
+        o->CBSkupina1->setEditText(QStringLiteral("práce"));
+        QTimer::singleShot(0, o, [o] {
+            o->CBSkupina1->setEditText(QStringLiteral("Praha"));
+            o->CBSkupinaExit(o->CBSkupina1);
+        });
+        o->CBSkupinaExit(o->CBSkupina1);
+        QCOMPARE(o->CBSkupina2->count(), 0); // no level-2 group goes with Praha
+        QCOMPARE(Surnames(o), QStringList({ "Hrubý", "Novák" }));
     }
 
     void aReloadStartedDuringOneListsEachContactOnce()
