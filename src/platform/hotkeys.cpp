@@ -18,6 +18,7 @@ namespace {
 const QLatin1String ShiftPrefix("Shift+");
 const QLatin1String CtrlPrefix("Ctrl+");
 const QLatin1String AltPrefix("Alt+");
+const QLatin1String WinPrefix("Win+");
 
 struct NamedKey {
     const char* name;
@@ -241,8 +242,9 @@ QKeyCombination TextToShortCut(const QString& text)
     QString rest = text;
     for (bool found = true; found;) {
         found = false;
-        for (const auto& [prefix, modifier] : { std::pair { ShiftPrefix, Qt::ShiftModifier },
-                 std::pair { CtrlPrefix, Qt::ControlModifier }, std::pair { AltPrefix, Qt::AltModifier } })
+        for (const auto& [prefix, modifier] :
+            { std::pair { ShiftPrefix, Qt::ShiftModifier }, std::pair { CtrlPrefix, Qt::ControlModifier },
+                std::pair { AltPrefix, Qt::AltModifier }, std::pair { WinPrefix, Qt::MetaModifier } })
             if (rest.startsWith(prefix, Qt::CaseInsensitive)) {
                 modifiers |= modifier;
                 rest = rest.mid(prefix.size());
@@ -271,7 +273,17 @@ QString ShortCutToText(QKeyCombination shortCut)
         text += CtrlPrefix;
     if (modifiers & Qt::AltModifier)
         text += AltPrefix;
+    if (modifiers & Qt::MetaModifier)
+        text += WinPrefix;
     return text + name;
+}
+
+bool IsGlobalHotKey(QKeyCombination shortCut)
+{
+    const int key = shortCut.key();
+    if (key >= Qt::Key_F1 && key < Qt::Key_F1 + FunctionKeys)
+        return true;
+    return shortCut.keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
 }
 
 HotKeys::HotKeys(QObject* parent)
@@ -311,6 +323,8 @@ bool HotKeys::heldElsewhere(const Grab& grab) const
 bool HotKeys::registerHotKey(int id, QKeyCombination shortCut)
 {
     unregisterHotKey(id);
+    if (!IsGlobalHotKey(shortCut))
+        return false;
     const std::optional<X11> x = x11();
     const xcb_keysym_t keysym = keysymOf(shortCut);
     if (!x || !keysym)

@@ -8,12 +8,19 @@
 
 // Shortcut texts as the class library wrote them into the settings file: the
 // prefixes "Shift+", "Ctrl+", "Alt+" (in that order) before the key's name:
-// "Ctrl+Alt+N", "Shift+F5", "Alt+PgUp", "Ctrl+Num 5". Reading ignores letter
+// "Ctrl+Alt+N", "Shift+F5", "Alt+PgUp", "Ctrl+Num 5". The Windows key, which
+// the class library had no text for, follows as "Win+". Reading ignores letter
 // case and the order of the prefixes. A text that names no key, modifiers
 // alone included, gives the empty shortcut (toCombined() == 0), and a
 // shortcut that has no text gives "".
 QKeyCombination TextToShortCut(const QString& text);
 QString ShortCutToText(QKeyCombination shortCut);
+
+// Whether a shortcut may be taken from every other program as a system-wide
+// hotkey: it holds Ctrl, Alt or the Windows key, or its key is a function key.
+// A plain letter or Escape grabbed for the whole desktop would be lost to
+// every other program.
+bool IsGlobalHotKey(QKeyCombination shortCut);
 
 // System-wide hotkeys (RegisterHotKey, WM_HOTKEY): key grabs on the X11 root
 // window; a press is reported with the hotkey's id from the event loop.
@@ -24,9 +31,10 @@ public:
     explicit HotKeys(QObject* parent = nullptr);
     ~HotKeys() override;
 
-    // False when the combination cannot be had: another program holds it,
-    // this program holds it under another id, the keyboard has no such key,
-    // or there is no X11 connection. Registering an id again replaces it.
+    // False when the combination cannot be had: it is no global hotkey
+    // (IsGlobalHotKey), another program holds it, this program holds it under
+    // another id, the keyboard has no such key, or there is no X11
+    // connection. Registering an id again replaces it.
     bool registerHotKey(int id, QKeyCombination shortCut);
     void unregisterHotKey(int id);
     void unregisterAll();

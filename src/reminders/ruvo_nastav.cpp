@@ -174,9 +174,13 @@ bool THotKey::event(QEvent* event)
 
 void THotKey::keyPressEvent(QKeyEvent* event)
 {
-    const Qt::KeyboardModifiers modifiers
-        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::KeypadModifier);
+    const Qt::KeyboardModifiers modifiers = event->modifiers()
+        & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier | Qt::KeypadModifier);
     const int key = event->key();
+    if (key == Qt::Key_Escape && !(modifiers & ~Qt::KeypadModifier)) {
+        event->ignore(); // the window's
+        return;
+    }
     if (key == Qt::Key_Backspace && !(modifiers & ~Qt::KeypadModifier)) {
         SetHotKey(QKeyCombination::fromCombined(0));
         emit HotKeyChanged();
@@ -187,6 +191,10 @@ void THotKey::keyPressEvent(QKeyEvent* event)
     // shortcut.
     if (ShortCutToText(combination).isEmpty())
         return;
+    if (!IsGlobalHotKey(combination)) {
+        emit HotKeyRefused(combination);
+        return;
+    }
     SetHotKey(combination);
     emit HotKeyChanged();
 }
@@ -529,9 +537,27 @@ QWidget* TFNastav::BuildHotkeysTab()
     HKNewK = hotKey("HKNewK", QStringLiteral("Nový kontakt:"));
     HKPrehledK = hotKey("HKPrehledK", QStringLiteral("Přehled kontaktů:"));
     HKKalendar = hotKey("HKKalendar", QStringLiteral("Kalendář:"));
+    LHotKeyHint = new QLabel(page);
+    LHotKeyHint->setObjectName(QStringLiteral("LHotKeyHint"));
+    LHotKeyHint->setWordWrap(true);
+    QPalette red = LHotKeyHint->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    LHotKeyHint->setPalette(red);
+    grid->addWidget(LHotKeyHint, row++, 0, 1, 2);
+    for (THotKey* h : { NKNew, HKPrehled, HKAktCas, HKNewK, HKPrehledK, HKKalendar }) {
+        connect(h, &THotKey::HotKeyRefused, this, &TFNastav::ShowHotKeyHint);
+        connect(h, &THotKey::HotKeyChanged, LHotKeyHint, &QLabel::clear);
+    }
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(row, 1);
     return page;
+}
+
+void TFNastav::ShowHotKeyHint(QKeyCombination refused)
+{
+    LHotKeyHint->setText(QStringLiteral("Zkratku „%1“ nelze použít: potřebuje Ctrl, Alt nebo klávesu Windows "
+                                        "(samotné mohou být jen klávesy F1 až F24).")
+                             .arg(ShortCutToText(refused)));
 }
 
 QWidget* TFNastav::BuildClockTab()
@@ -620,8 +646,13 @@ void TFNastav::LoadSettings()
     TAutoOmez->setValue(ini.readInteger(Nastav, QStringLiteral("autoprepomezvel"), 5));
 
     THotKey* const hotKeys[] = { NKNew, HKPrehled, HKAktCas, HKNewK, HKPrehledK, HKKalendar };
-    for (int i = 0; i < 6; ++i)
-        hotKeys[i]->SetHotKey(TextToShortCut(ini.readString(Klaves, QString::number(i + 1), QString())));
+    for (int i = 0; i < 6; ++i) {
+        const QKeyCombination stored = TextToShortCut(ini.readString(Klaves, QString::number(i + 1), QString()));
+        hotKeys[i]->SetHotKey(stored);
+        // Kept as stored, but the tray will not take it.
+        if (stored.toCombined() != 0 && !IsGlobalHotKey(stored))
+            ShowHotKeyHint(stored);
+    }
 
     OldDataFolder = ini.readString(Nastav, QStringLiteral("adrdatabaze"), programDir);
     DEDatabaze->setText(OldDataFolder);

@@ -13,6 +13,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QPushButton;
 class QSlider;
 class QTabWidget;
@@ -25,7 +26,9 @@ class TDirectoryEdit;
 // A field that takes a key combination: the combination pressed in it
 // becomes its shortcut, shown as the settings file writes it ("Ctrl+Alt+N"),
 // even when it is a shortcut of the window; Backspace alone clears it; Tab
-// moves on.
+// moves on and Escape closes the window, as elsewhere. A combination that is
+// no system-wide hotkey (a plain letter, Shift+A) is refused: the field keeps
+// what it had.
 class THotKey : public QLineEdit {
     Q_OBJECT
 public:
@@ -37,6 +40,7 @@ public:
 
 signals:
     void HotKeyChanged();
+    void HotKeyRefused(QKeyCombination refused);
 
 protected:
     bool event(QEvent* event) override;
@@ -131,6 +135,8 @@ public:
     THotKey* HKNewK;
     THotKey* HKPrehledK;
     THotKey* HKKalendar;
+    // Says why a combination is refused as a hotkey; empty otherwise.
+    QLabel* LHotKeyHint;
 
     // The clock tab's buttons "AnoNe00" .. "AnoNe45" and check boxes "Gong00",
     // "Slova00" .. are found by name.
@@ -171,6 +177,7 @@ private:
     QWidget* BuildSettingsTab();
     QWidget* BuildHotkeysTab();
     QWidget* BuildClockTab();
+    void ShowHotKeyHint(QKeyCombination refused);
     void LoadSettings();
     // Everything but the database folder; throws IniWriteError.
     void SaveSettings();

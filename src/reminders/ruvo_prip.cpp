@@ -702,7 +702,7 @@ bool TFPrip::ReadOwn(ReminderRecord& record) const
     if (n < 1 || n > ReminderCount(path))
         return false;
     ReadReminder(n, path, record);
-    return n == m_recordNumber && record.Created == m_created && !record.Erased;
+    return n == m_recordNumber && record.Created == m_created && (!record.Erased || ErasedByOverdueRule(record, Now()));
 }
 
 bool TFPrip::ReadOwnReminder(ReminderRecord& record)
@@ -771,6 +771,7 @@ void TFPrip::BOKClick()
     check.RepeatMode = repeat;
     check.NewTime = next;
     check.StoredEventStart = StoredDateTime(r.EventDate, r.EventTime).value_or(m_eventStart);
+    check.Lapsed = r.Erased;
     if (repeat) {
         r.AdvanceKind = tag(CBPred);
         r.AdvanceAmount
@@ -801,6 +802,8 @@ void TFPrip::BOKClick()
     if (repeat) {
         r.EventDate = r.RemindDate;
         r.EventTime = r.RemindTime;
+        // The user's new event outweighs the lapse of the old one.
+        r.Erased = false;
         if (CheckCollisions(m_recordNumber, DataPath(), next, m_loadedLength) != mrYes)
             return;
     }

@@ -111,7 +111,8 @@ private:
 
     void SetDateAndTime(QDateEdit* date, QLineEdit* time, double dt);
     // Reads the record at the pop-up's position into record; false when it
-    // is no longer this pop-up's reminder.
+    // is no longer this pop-up's reminder, or erased other than by the tray's
+    // overdue rule while the pop-up was open.
     bool ReadOwn(ReminderRecord& record) const;
     // ReadOwn; when it fails, says so and closes the window.
     bool ReadOwnReminder(ReminderRecord& record);

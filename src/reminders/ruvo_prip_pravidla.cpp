@@ -115,7 +115,15 @@ PripMessage ConfirmCheck(const ConfirmSetting& s, double now)
         }
         return Ms(s.NewTime) < Ms(now) ? pmTimePassed : pmAccepted;
     }
-    return Ms(s.NewTime) > Ms(s.StoredEventStart) ? pmTimePassed : pmAccepted;
+    return s.Lapsed || Ms(s.NewTime) > Ms(s.StoredEventStart) ? pmTimePassed : pmAccepted;
+}
+
+bool ErasedByOverdueRule(const ReminderRecord& stored, double now)
+{
+    if (!stored.Erased || stored.SoundOnly || RemindsWhenOverdue(stored.OverdueAction))
+        return false;
+    const auto event = StoredDateTime(stored.EventDate, stored.EventTime);
+    return event && PastDueMinute(now, *event);
 }
 
 QString PripMessageText(PripMessage message, bool repeatMode, const QString& remindDate, const QString& remindTime)

@@ -3,6 +3,7 @@
 #include "components/kitcolors.h"
 #include "platform/dialogs.h"
 #include "shared/reminderkinds.h"
+#include "shared/reminderrecord.h"
 
 #include <QString>
 
@@ -69,13 +70,22 @@ struct ConfirmSetting {
     int32_t AdvanceKind = akMinutes;
     // Whole units before the event, or the first pop-up itself for akAbsolute.
     double AdvanceAmount = 0;
+    // The tray erased the reminder by its overdue rule meanwhile.
+    bool Lapsed = false;
 };
 
 // The first of messages 1 to 4 that stops a confirmation at now. Repeat mode
 // checks the first pop-up before the moved event and takes no new time in the
 // past; further mode takes any time up to the stored event start, past ones
-// too (the reminder falls due again at once).
+// too (the reminder falls due again at once), but none for a lapsed reminder:
+// a time up to its past event would only lapse again at once.
 PripMessage ConfirmCheck(const ConfirmSetting& setting, double now);
+
+// Whether the tray's overdue rule erased the stored record: it has nothing to
+// do after its event, and the event minute has passed. Its pop-up, open
+// meanwhile, may still move the event on (repeat mode) or erase it; a record
+// erased in any other way is gone for the pop-up.
+bool ErasedByOverdueRule(const ReminderRecord& stored, double now);
 
 // The message's text (remindDate, remindTime: the new time as it would be
 // stored) and its dialog type.

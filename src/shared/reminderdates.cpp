@@ -115,6 +115,12 @@ int32_t MinuteOfDay(double dt)
     return h * 60 + m;
 }
 
+bool PastDueMinute(double now, double due)
+{
+    const auto minute = [](double dt) { return std::floor(wholeMilliseconds(dt) / 60000.0); };
+    return minute(now) > minute(due);
+}
+
 double NearestEventDate(const QString& path, bool forward, double dt)
 {
     double best = dt;

@@ -26,6 +26,11 @@ double AddUnits(int32_t overdueAction, int32_t n, double dt);
 // Minutes since midnight, seconds ignored.
 int32_t MinuteOfDay(double dt);
 
+// Whether now lies past the minute of a due moment. Reminder times are stored
+// to the minute, so a reminder stays due for the whole of its minute: a timer
+// that wakes just after the moment still finds it due, not overdue.
+bool PastDueMinute(double now, double due);
+
 // The event date (midnight) closest to dt strictly after it (forward) or
 // before it, over the records not erased; dt itself when there is none.
 // Records whose event date does not parse are passed over.

@@ -92,6 +92,11 @@ QString OverdueActionText(int32_t value)
         value);
 }
 
+bool RemindsWhenOverdue(int32_t overdueAction)
+{
+    return overdueAction >= oaAsSoonAsPossible && overdueAction <= oaWithinDays;
+}
+
 int32_t RepeatKindCount()
 {
     return countCaptions(RepeatKindText);

@@ -52,6 +52,10 @@ enum ReminderOverdueAction : int32_t {
     oaWithinDays = 5,
 };
 
+// Whether an overdue action still reminds after the event time; with any
+// other value the reminder lapses then and the tray erases it.
+bool RemindsWhenOverdue(int32_t overdueAction);
+
 // Captions; empty outside the kind's range.
 QString RepeatKindText(int32_t value);
 QString AdvanceKindText(int32_t value);

@@ -66,21 +66,12 @@ DueTest IsReminderDue(const ReminderRecord& record, double now)
 
     DueTest test;
     test.start = start;
-    if (now > due) {
-        switch (record.OverdueAction) {
-        case oaAsSoonAsPossible:
-            test.verdict = DueVerdict::Due;
-            break;
-        case oaWithinMinutes:
-        case oaWithinHours:
-        case oaWithinDays:
-            if (now < AddUnits(record.OverdueAction, record.OverdueAmount, due))
-                test.verdict = DueVerdict::Due;
-            break;
-        default:
+    if (PastDueMinute(now, due)) {
+        if (!RemindsWhenOverdue(record.OverdueAction))
             test.verdict = DueVerdict::Lapsed;
-            break;
-        }
+        else if (record.OverdueAction == oaAsSoonAsPossible
+            || now < AddUnits(record.OverdueAction, record.OverdueAmount, due))
+            test.verdict = DueVerdict::Due;
     } else if (start <= now) {
         test.verdict = DueVerdict::Due;
     }

@@ -34,8 +34,11 @@ struct DueTest {
 };
 
 // The pop-up of a reminder at now: from its start (the advance before the
-// event, or the moment it was put off to) up to its due moment, then by its
-// overdue action.
+// event, or the moment it was put off to) to the end of its due minute, then
+// by its overdue action. A tick that wakes just after the moment of a
+// reminder without advance so posts it; one that comes after its minute (the
+// computer was off) lets a reminder with nothing to do after the event lapse
+// unseen.
 DueTest IsReminderDue(const ReminderRecord& record, double now);
 
 // One tick of the reminder timer over the records in position order; the

@@ -76,12 +76,16 @@ private slots:
         QSignalSpy pressed(&keys, &HotKeys::hotKey);
         QVERIFY(keys.registerHotKey(1, TextToShortCut("Ctrl+Alt+N")));
         QVERIFY(keys.registerHotKey(3, TextToShortCut("Ctrl+Alt+A")));
-        xdotool({ "key", "ctrl+alt+a" });
+        for (const char* text : { "A", "Esc", "Shift+A" }) // keys the other programs keep
+            QVERIFY(!keys.registerHotKey(2, TextToShortCut(text)));
+        QVERIFY(keys.registerHotKey(4, TextToShortCut("Win+N")));
+        xdotool({ "key", "a", "Escape", "ctrl+alt+a" });
         QVERIFY(pressed.wait(3000));
-        xdotool({ "key", "ctrl+alt+n" });
-        QTRY_COMPARE_WITH_TIMEOUT(pressed.size(), 2, 3000);
+        xdotool({ "key", "ctrl+alt+n", "super+n" });
+        QTRY_COMPARE_WITH_TIMEOUT(pressed.size(), 3, 3000);
         QCOMPARE(pressed.at(0).at(0).toInt(), 3);
         QCOMPARE(pressed.at(1).at(0).toInt(), 1);
+        QCOMPARE(pressed.at(2).at(0).toInt(), 4);
     }
 
     void onlyTheExactModifiersCountWhateverTheLocks()

@@ -150,10 +150,13 @@ private slots:
         QTest::addColumn<int>("amount");
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<int>("verdict");
-        const QDateTime soon = at(2025, 3, 10, 10, 0, 1);
-        QTest::newRow("nothing: lapsed a second after") << int(oaNothing) << 0 << soon << int(DueVerdict::Lapsed);
+        const QDateTime soon = at(2025, 3, 10, 10, 1); // due for the whole of its minute
+        QTest::newRow("nothing: lapsed from the next minute") << int(oaNothing) << 0 << soon << int(DueVerdict::Lapsed);
+        QTest::newRow("nothing: missed while off") << int(oaNothing) << 0 << soon.addDays(2) << int(DueVerdict::Lapsed);
         QTest::newRow("nothing: due at the moment itself")
             << int(oaNothing) << 0 << at(2025, 3, 10, 10, 0) << int(DueVerdict::Due);
+        QTest::newRow("nothing: 1 ms late") << int(oaNothing) << 0 << soon.addMSecs(-59999) << int(DueVerdict::Due);
+        QTest::newRow("nothing: at second 59") << int(oaNothing) << 0 << soon.addMSecs(-1) << int(DueVerdict::Due);
         QTest::newRow("unknown action lapses") << 0 << 0 << soon << int(DueVerdict::Lapsed);
         QTest::newRow("as soon as possible, a year on")
             << int(oaAsSoonAsPossible) << 0 << at(2026, 3, 10, 10, 0) << int(DueVerdict::Due);
@@ -222,7 +225,7 @@ private slots:
         QCOMPARE(int(IsReminderDue(r, moment(2025, 3, 10, 9, 29)).verdict), int(DueVerdict::NotDue));
         QCOMPARE(int(IsReminderDue(r, moment(2025, 3, 10, 9, 30)).verdict), int(DueVerdict::Due));
         QCOMPARE(int(IsReminderDue(r, moment(2025, 3, 10, 10, 0)).verdict), int(DueVerdict::Due));
-        QCOMPARE(int(IsReminderDue(r, moment(2025, 3, 10, 10, 0, 1)).verdict), int(DueVerdict::Lapsed));
+        QCOMPARE(int(IsReminderDue(r, moment(2025, 3, 10, 10, 1)).verdict), int(DueVerdict::Lapsed));
         QCOMPARE(IsReminderDue(r, 0).start, std::optional<double>(moment(2025, 3, 10, 9, 30)));
     }
 

@@ -25,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPointer>
 #include <QProcess>
@@ -708,6 +709,24 @@ private slots:
         QVERIFY(!readFileBytes(Ini()).contains('?'));
         QVERIFY(QFileInfo::exists(m_program->dataPath()));
         QVERIFY(CodesBefore().isEmpty());
+    }
+
+    // Plain keys (no Ctrl, Alt, Windows key) are refused with a hint; Escape closes.
+    void plainKeysAreRefusedAndEscapeCloses()
+    {
+        Write("Klaves", "2", "Esc"); // stored earlier: shown, with the hint
+        TFNastav* w = Open();
+        const QString hint = QStringLiteral("Zkratku „%1“ nelze použít: potřebuje Ctrl, Alt nebo klávesu Windows "
+                                            "(samotné mohou být jen klávesy F1 až F24).");
+        QCOMPARE(w->LHotKeyHint->text(), hint.arg("Esc"));
+        QTest::keyClick(w->NKNew, Qt::Key_N, Qt::MetaModifier);
+        for (const char* text : { "A", "Shift+A", "Num 5" }) {
+            QTest::keyClick(w->NKNew, TextToShortCut(text).key(), TextToShortCut(text).keyboardModifiers());
+            QCOMPARE(w->LHotKeyHint->text(), hint.arg(text));
+        }
+        QCOMPARE(w->NKNew->text(), QStringLiteral("Win+N"));
+        QTest::keyClick(w->NKNew, Qt::Key_Escape);
+        QTRY_VERIFY(!FindForm(QStringLiteral("FNastav")));
     }
 
     // The window's own shortcuts ("&Zpět", "&OK") are hotkeys in a hotkey

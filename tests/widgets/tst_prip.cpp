@@ -876,6 +876,37 @@ private slots:
         QCOMPARE(m_program->hub().OpenWindowCount(), 0);
     }
 
+    // Lapsed by the tray's overdue rule under the open pop-up: a further time is
+    // refused, a repeat is written alive again. Erased within its minute: gone.
+    void aLapseUnderTheOpenPopup_data()
+    {
+        QTest::addColumn<int>("secondsAfterEvent");
+        QTest::addColumn<bool>("lapsed");
+        QTest::newRow("the event minute passed") << 60 << true;
+        QTest::newRow("erased within the event minute") << 59 << false;
+    }
+    void aLapseUnderTheOpenPopup()
+    {
+        QFETCH(int, secondsAfterEvent);
+        QFETCH(bool, lapsed);
+        ReminderRecord r = Reminder(1);
+        r.OverdueAction = oaNothing;
+        WriteFile({ r });
+        QPointer<TFPrip> popup = Open(1);
+        Clock::setNow(QDateTime(T0.date(), QTime(14, 30)).addSecs(secondsAfterEvent));
+        r.Erased = true;
+        WriteReminder(1, DataPath(), r);
+        Choose(popup, "CBZnovu", nkMinutesBefore);
+        popup->BOKClick();
+        QVERIFY(Dialogs::shown().value(0).text.startsWith(lapsed ? "Čas dalšího" : "Připomenutí již není v seznamu"));
+        if (lapsed) {
+            Child<QCheckBox>(popup, "ChBVych")->setChecked(true); // 3 hours on
+            popup->BOKClick();
+            QCOMPARE(Stored(1).EventTime, QStringLiteral("17:30"));
+        }
+        QCOMPARE(Stored(1).Erased, !lapsed);
+    }
+
     // Removed by the overview, or by an import of another machine's
     // erasure: either way the open pop-ups stay with their own reminders.
     void renumberingFollowsTheReminder_data()
