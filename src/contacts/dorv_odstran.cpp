@@ -17,9 +17,6 @@
 #include <QPointer>
 #include <QTreeWidget>
 
-#include <algorithm>
-#include <functional>
-
 namespace {
 
 constexpr int CaptionedButtonWidth = 84;
