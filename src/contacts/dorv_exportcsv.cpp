@@ -6,11 +6,11 @@
 #include "components/tooledit.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "platform/filereplace.h"
 #include "shared/contactcsv.h"
 #include "shared/contactfields.h"
 #include "shared/contactfile.h"
 #include "shared/f_p.h"
-#include "shared/filereplace.h"
 #include "shared/jbstr.h"
 
 #include <QComboBox>

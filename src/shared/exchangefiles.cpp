@@ -3,7 +3,6 @@
 #include "contactfile.h"
 #include "datafilelock.h"
 #include "f_p.h"
-#include "filereplace.h"
 #include "formplacement.h"
 #include "oldreminderfile.h"
 #include "recordfile.h"
@@ -11,6 +10,7 @@
 
 #include "platform/datetime.h"
 #include "platform/errors.h"
+#include "platform/filereplace.h"
 #include "platform/paths.h"
 #include "platform/volumeprobe.h"
 

@@ -1,10 +1,11 @@
 #include "oldreminderfile.h"
 
 #include "datafilelock.h"
-#include "filereplace.h"
 #include "recordfile.h"
 #include "reminderfile.h"
 #include "reminderkinds.h"
+
+#include "platform/filereplace.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "recordfile.h"
 
 #include "datafilelock.h"
-#include "filereplace.h"
 #include "platform/cp1250.h"
 #include "platform/errors.h"
+#include "platform/filereplace.h"
 
 #include <QFile>
 #include <QHash>

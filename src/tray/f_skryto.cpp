@@ -12,6 +12,7 @@
 #include "platform/application.h"
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
+#include "platform/filereplace.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "platform/programstarter.h"
@@ -22,7 +23,6 @@
 #include "platform/walltimer.h"
 #include "shared/commands.h"
 #include "shared/datafilelock.h"
-#include "shared/filereplace.h"
 #include "shared/formplacement.h"
 #include "shared/reminderfile.h"
 

@@ -2,8 +2,8 @@
 // file or the new one, never a mix, and the next start clears what the
 // killed writer left beside it.
 #include "platform/errors.h"
+#include "platform/filereplace.h"
 #include "shared/contactfile.h"
-#include "shared/filereplace.h"
 #include "shared/reminderfile.h"
 
 #include "testsupport.h"

@@ -8,10 +8,10 @@
 #include "platform/commandchannel.h"
 #include "platform/datetime.h"
 #include "platform/dialogs.h"
+#include "platform/filereplace.h"
 #include "platform/help.h"
 #include "shared/commands.h"
 #include "shared/f_p.h"
-#include "shared/filereplace.h"
 #include "shared/reminderfile.h"
 
 #include "faketray.h"

@@ -1,6 +1,6 @@
 #include "filereplace.h"
 
-#include "platform/errors.h"
+#include "errors.h"
 
 #include <QFile>
 #include <QFileInfo>
