@@ -18,18 +18,21 @@ private:
     QByteArray m_utf8;
 };
 
-// A failed file operation; code is the operating system's error number.
+// A failed file operation; code is the operating system's error number. The
+// message names the file and says in Czech words what went wrong.
 class IoError : public KorvelError {
 public:
     IoError(int code, const QString& path);
     int code() const { return m_code; }
+    const QString& path() const { return m_path; }
 
 protected:
     // For a failure the subclass words itself.
-    IoError(const QString& message, int code);
+    IoError(const QString& message, int code, const QString& path);
 
 private:
     int m_code;
+    QString m_path;
 };
 
 // Another program kept a data file locked for longer than a writer waits;
@@ -38,3 +41,6 @@ class DataFileBusy : public IoError {
 public:
     explicit DataFileBusy(const QString& path);
 };
+
+// Why a file operation failed, in words for the user (an errno value).
+QString IoFailureReason(int code);

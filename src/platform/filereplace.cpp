@@ -2,11 +2,14 @@
 
 #include "errors.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,16 +20,28 @@
 
 namespace {
 
+// How long a writer waits for another that is writing the same file.
+constexpr int BusyWaitMs = 5000;
+
 QByteArray nativePath(const QString& path)
 {
     return QFile::encodeName(path);
+}
+
+int openRetrying(const QString& path, int flags)
+{
+    int fd;
+    do
+        fd = ::open(nativePath(path).constData(), flags | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    return fd;
 }
 
 // The rename itself is on disk once the folder is; the data is safe either
 // way, so a failure here is no failure of the replacement.
 void syncFolderOf(const QString& path)
 {
-    const int fd = ::open(nativePath(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = openRetrying(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -55,19 +70,29 @@ bool namesOpenFile(int fd, const QString& path)
         && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
+bool lock(int fd, ReplacementFile::WhenBusy busy)
+{
+    const QDeadlineTimer deadline(BusyWaitMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || busy == ReplacementFile::WhenBusy::Fail || deadline.hasExpired())
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
 // An open of the new file that holds its lock, or -1 with errno set (EBUSY:
 // another program is writing it). The lock lives as long as the writer, so
 // a new file nobody holds is left over from a writer that was killed.
-int openLocked(const QString& path, int flags)
+int openLocked(const QString& path, int flags, ReplacementFile::WhenBusy busy)
 {
     for (;;) {
-        int fd;
-        do
-            fd = ::open(nativePath(path).constData(), flags | O_NOFOLLOW | O_CLOEXEC, 0666);
-        while (fd < 0 && errno == EINTR);
+        const int fd = openRetrying(path, flags | O_NOFOLLOW);
         if (fd < 0)
             return -1;
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (!lock(fd, busy)) {
             const int code = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
             errno = code;
@@ -85,20 +110,20 @@ int openLocked(const QString& path, int flags)
 
 } // namespace
 
-ReplacementFile::ReplacementFile(const QString& target)
+ReplacementFile::ReplacementFile(const QString& target, WhenBusy busy)
     : m_target(resolvedTarget(target))
     , m_path(replacementPath(m_target))
 {
     // Not truncated before the lock is held: the file may be another
     // program's work in progress.
-    m_fd = openLocked(m_path, O_WRONLY | O_CREAT);
+    m_fd = openLocked(m_path, O_WRONLY | O_CREAT, busy);
     if (m_fd < 0)
-        throw IoError(errno, m_path);
+        throw IoError(errno, m_target);
     if (::ftruncate(m_fd, 0) != 0) {
         const int code = errno;
         ::unlink(nativePath(m_path).constData());
         ::close(m_fd);
-        throw IoError(code, m_path);
+        throw IoError(code, m_target);
     }
     struct stat st;
     if (::stat(nativePath(m_target).constData(), &st) == 0)
@@ -121,7 +146,7 @@ void ReplacementFile::write(const char* data, qint64 length)
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            throw IoError(n < 0 ? errno : EIO, m_path);
+            throw IoError(n < 0 ? errno : EIO, m_target);
         data += n;
         length -= n;
     }
@@ -130,7 +155,13 @@ void ReplacementFile::write(const char* data, qint64 length)
 void ReplacementFile::commit()
 {
     if (::fsync(m_fd) != 0)
-        throw IoError(errno, m_path);
+        throw IoError(errno, m_target);
+    // Some file systems (network ones) report a failed write-back only when
+    // the file is closed; a duplicate's close reports it while the lock is
+    // still held.
+    const int probe = ::dup(m_fd);
+    if (probe < 0 || (::close(probe) != 0 && errno != EINTR))
+        throw IoError(errno, m_target);
     // Renamed while the lock is held: a program that opened the new file
     // meanwhile finds it locked, or finds that it is no longer the new file.
     if (::rename(nativePath(m_path).constData(), nativePath(m_target).constData()) != 0)
@@ -143,33 +174,54 @@ void ReplacementFile::commit()
 void RemoveStaleReplacement(const QString& target)
 {
     const QString path = replacementPath(resolvedTarget(target));
-    const int fd = openLocked(path, O_RDONLY);
+    const int fd = openLocked(path, O_RDONLY, ReplacementFile::WhenBusy::Fail);
     if (fd < 0)
         return;
     ::unlink(nativePath(path).constData());
     ::close(fd);
 }
 
+namespace {
+
+// Reads an open file to its end in pieces, handing each to take.
+template <class Take> void readAll(int fd, const QString& path, Take&& take)
+{
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw IoError(errno, path);
+        if (n == 0)
+            return;
+        take(buffer.data(), n);
+    }
+}
+
+} // namespace
+
 void CopyFileReplacing(const QString& source, const QString& target)
 {
-    int in;
-    do
-        in = ::open(nativePath(source).constData(), O_RDONLY | O_CLOEXEC);
-    while (in < 0 && errno == EINTR);
+    const int in = openRetrying(source, O_RDONLY);
     if (in < 0)
         throw IoError(errno, source);
     const auto closeSource = qScopeGuard([in] { ::close(in); });
     ReplacementFile copy(target);
-    std::vector<char> buffer(1 << 20);
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw IoError(errno, source);
-        if (n == 0)
-            break;
-        copy.write(buffer.data(), n);
-    }
+    readAll(in, source, [&](const char* data, qint64 n) { copy.write(data, n); });
     copy.commit();
+}
+
+std::optional<QByteArray> ReadWholeFile(const QString& path)
+{
+    const int fd = openRetrying(path, O_RDONLY);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw IoError(errno, path);
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    QByteArray content;
+    readAll(fd, path, [&](const char* data, qint64 n) { content.append(data, n); });
+    return content;
 }

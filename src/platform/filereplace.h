@@ -1,18 +1,27 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 // A new version of a file, written beside it under the name target + ".new"
 // and put in its place in one step once it is complete and on disk. Until
 // then the target stays as it was; a new file that never takes the target's
 // place is removed again. Whatever fails, the target is either all old or
-// all new, never half written.
+// all new, never half written. Failures name the target.
 class ReplacementFile {
 public:
-    // Creates the new file empty (a left-over one is taken over). It keeps the access rights of the target
-    // (when there is one); a target reached through a link is replaced where
-    // it really lies. Throws IoError when the folder takes no new file.
-    explicit ReplacementFile(const QString& target);
+    // What happens when another program is writing a new version of the
+    // same target: Fail throws IoError (EBUSY); Wait lets it finish first
+    // (for a few seconds at most), for files whose writes are short.
+    enum class WhenBusy { Fail, Wait };
+
+    // Creates the new file empty (a left-over one is taken over). It keeps
+    // the access rights of the target (when there is one); a target reached
+    // through a link is replaced where it really lies. Throws IoError when
+    // the folder takes no new file.
+    explicit ReplacementFile(const QString& target, WhenBusy busy = WhenBusy::Fail);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -24,8 +33,9 @@ public:
     // Appends bytes through the file's own open.
     void write(const char* data, qint64 length);
 
-    // Everything written reaches the disk, then the file takes the target's
-    // place. Throws IoError; the target is untouched then.
+    // Everything written reaches the disk (written, synced and closed
+    // without an error), then the file takes the target's place. Throws
+    // IoError; the target is untouched then.
     void commit();
 
 private:
@@ -35,10 +45,14 @@ private:
     bool m_committed = false;
 };
 
-// Removes the new file of target that a killed writer left behind (up to the
-// size of the target); one that is being written is left alone.
+// Removes the new file of target that a killed writer left behind; one that
+// is being written is left alone.
 void RemoveStaleReplacement(const QString& target);
 
 // target := a copy of source, put in place in one step (an existing target
 // is replaced only by the whole copy). Throws IoError.
 void CopyFileReplacing(const QString& source, const QString& target);
+
+// The whole content of a file; none when it does not exist. Throws IoError
+// when it exists but cannot be read.
+std::optional<QByteArray> ReadWholeFile(const QString& path);

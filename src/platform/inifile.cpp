@@ -1,9 +1,7 @@
 #include "inifile.h"
 
 #include "cp1250.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "filereplace.h"
 
 #include <climits>
 
@@ -100,13 +98,9 @@ bool parseInteger(QString text, int& out)
     return true;
 }
 
-// The lines of the file without their line ends; none when it cannot be read.
-QStringList readLines(const QString& path)
+QStringList linesOf(const QByteArray& bytes)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = Cp1250::decode(f.readAll()).split(u'\n');
+    QStringList lines = Cp1250::decode(bytes).split(u'\n');
     for (QString& l : lines)
         if (l.endsWith(u'\r'))
             l.chop(1);
@@ -115,12 +109,18 @@ QStringList readLines(const QString& path)
     return lines;
 }
 
-} // namespace
-
-IniWriteError::IniWriteError(const QString& path)
-    : KorvelError(QStringLiteral("Unable to write to %1").arg(path))
+// The lines of the file without their line ends; none when it cannot be read
+// (a reader takes the defaults then).
+QStringList readLines(const QString& path)
 {
+    try {
+        return linesOf(ReadWholeFile(path).value_or(QByteArray()));
+    } catch (const IoError&) {
+        return {};
+    }
 }
+
+} // namespace
 
 IniFile::IniFile(QString path)
     : m_path(std::move(path))
@@ -137,16 +137,34 @@ IniSnapshot::IniSnapshot(const QString& path)
 {
 }
 
-void IniFile::save(const QStringList& lines)
+void IniFile::update(const std::function<void(QStringList& lines)>& change)
 {
-    QByteArray data;
-    for (const QString& l : lines) {
-        data += Cp1250::encode(l);
-        data += "\r\n";
+    const auto changed = [&change](const QStringList& lines) {
+        QStringList result = lines;
+        change(result);
+        return result;
+    };
+    const QStringList seen = lines();
+    if (changed(seen) == seen)
+        return;
+    try {
+        // Read again once no other program can replace the file before this
+        // one does, so that what it wrote meanwhile is kept.
+        ReplacementFile file(m_path, ReplacementFile::WhenBusy::Wait);
+        const QStringList current = linesOf(ReadWholeFile(m_path).value_or(QByteArray()));
+        const QStringList result = changed(current);
+        if (result == current)
+            return;
+        QByteArray data;
+        for (const QString& l : result) {
+            data += Cp1250::encode(l);
+            data += "\r\n";
+        }
+        file.write(data.constData(), data.size());
+        file.commit();
+    } catch (const IoError& e) {
+        throw IniWriteError(e.code(), m_path);
     }
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(data) != data.size() || !f.commit())
-        throw IniWriteError(m_path);
 }
 
 QString IniReader::readString(const QString& section, const QString& key, const QString& def) const
@@ -173,25 +191,25 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 {
     QString v = value;
     v.replace(u'\r', u' ').replace(u'\n', u' ');
-    QStringList lines = this->lines();
-    const Range r = findSection(lines, section);
     const QString entry = key.trimmed() + u'=' + v;
-    if (r.begin < 0) {
-        if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())
-            lines.append(QString());
-        lines.append(u'[' + section.trimmed() + u']');
-        lines.append(entry);
-    } else if (const qsizetype i = findKey(lines, r, key); i >= 0) {
-        lines[i] = lines[i].left(lines[i].indexOf(u'=') + 1) + v;
-    } else {
-        // After the last non-blank line of the section, so a blank line
-        // before the next section stays where it was.
-        qsizetype at = r.end;
-        while (at > r.begin && lines[at - 1].trimmed().isEmpty())
-            --at;
-        lines.insert(at, entry);
-    }
-    save(lines);
+    update([&](QStringList& lines) {
+        const Range r = findSection(lines, section);
+        if (r.begin < 0) {
+            if (!lines.isEmpty() && !lines.back().trimmed().isEmpty())
+                lines.append(QString());
+            lines.append(u'[' + section.trimmed() + u']');
+            lines.append(entry);
+        } else if (const qsizetype i = findKey(lines, r, key); i >= 0) {
+            lines[i] = lines[i].left(lines[i].indexOf(u'=') + 1) + v;
+        } else {
+            // After the last non-blank line of the section, so a blank line
+            // before the next section stays where it was.
+            qsizetype at = r.end;
+            while (at > r.begin && lines[at - 1].trimmed().isEmpty())
+                --at;
+            lines.insert(at, entry);
+        }
+    });
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value)
@@ -231,20 +249,18 @@ QStringList IniReader::readSection(const QString& section) const
 
 void IniFile::eraseSection(const QString& section)
 {
-    QStringList lines = this->lines();
-    const Range r = findSection(lines, section);
-    if (r.begin < 0)
-        return;
-    lines.erase(lines.begin() + r.header, lines.begin() + r.end);
-    save(lines);
+    update([&](QStringList& lines) {
+        const Range r = findSection(lines, section);
+        if (r.begin >= 0)
+            lines.erase(lines.begin() + r.header, lines.begin() + r.end);
+    });
 }
 
 void IniFile::deleteKey(const QString& section, const QString& key)
 {
-    QStringList lines = this->lines();
-    const qsizetype i = findKey(lines, findSection(lines, section), key);
-    if (i < 0)
-        return;
-    lines.removeAt(i);
-    save(lines);
+    update([&](QStringList& lines) {
+        const qsizetype i = findKey(lines, findSection(lines, section), key);
+        if (i >= 0)
+            lines.removeAt(i);
+    });
 }

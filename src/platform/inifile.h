@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The reads of a settings file in the Windows profile format: CP1250 text
 // with CRLF line ends, sections and keys matched without regard to case.
 class IniReader {
@@ -31,16 +33,17 @@ protected:
 };
 
 // A settings file shared by three processes: other lines and their order are
-// kept. Nothing is cached: every read reads the file and every write replaces
-// it at once (written beside it and renamed, so a reader never sees half a
-// file).
+// kept. Nothing is cached: every read reads the file and every write that
+// changes it replaces it at once (ReplacementFile: a reader never sees half a
+// file, and a write that fails leaves the file as it was).
 class IniFile : public IniReader {
 public:
     explicit IniFile(QString path);
 
     const QString& fileName() const { return m_path; }
 
-    // Throw IniWriteError when the file cannot be written.
+    // Throw IniWriteError when the file cannot be written, or exists but
+    // cannot be read (its other keys would be lost).
     void writeString(const QString& section, const QString& key, const QString& value);
     void writeInteger(const QString& section, const QString& key, int value);
     void writeBool(const QString& section, const QString& key, bool value);
@@ -52,7 +55,9 @@ protected:
     QStringList lines() const override;
 
 private:
-    void save(const QStringList& lines);
+    // Writes the lines as change leaves them, unless it leaves them as they
+    // were.
+    void update(const std::function<void(QStringList& lines)>& change);
 
     QString m_path;
 };
@@ -70,7 +75,7 @@ private:
     QStringList m_lines;
 };
 
-class IniWriteError : public KorvelError {
+class IniWriteError : public IoError {
 public:
-    explicit IniWriteError(const QString& path);
+    using IoError::IoError;
 };

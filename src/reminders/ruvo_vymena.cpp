@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QLabel>
@@ -235,8 +236,8 @@ bool ReminderFileReady()
 
 void ShowExchangeFailure(const QString& action, const IoError& error)
 {
-    // The system's own words name the file.
-    MessageDlgBeep(action + QStringLiteral(" se nezdařil - ") + IoFailureReason(error.code()) + QStringLiteral(".\r")
-            + error.message() + QStringLiteral("\rPůvodní data zůstala zachována."),
+    MessageDlgBeep(action + QStringLiteral(" se nezdařil - ") + IoFailureReason(error.code())
+            + QStringLiteral(".\rSoubor: ") + QDir::toNativeSeparators(error.path())
+            + QStringLiteral("\rPůvodní data zůstala zachována."),
         MsgDlgType::Error, MsgBtn::OK, 0);
 }

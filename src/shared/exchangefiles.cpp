@@ -427,28 +427,3 @@ ExchangeImport ImportContacts(
     return importRecords<ContactKind>(
         exchangePath, CheckContactExchange(exchangePath), homePath, removeErased, progress);
 }
-
-QString IoFailureReason(int code)
-{
-    switch (code) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("přístup odepřen (adresář nebo soubor je jen pro čtení)");
-    case EROFS:
-        return QStringLiteral("disk je jen pro čtení");
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("adresář nebo soubor neexistuje");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("na disku není dost místa");
-    case EFBIG:
-        return QStringLiteral("soubor by byl příliš velký");
-    case EIO:
-        return QStringLiteral("chyba při čtení nebo zápisu na disk");
-    case EBUSY:
-        return QStringLiteral("soubor právě přepisuje jiný program");
-    default:
-        return QStringLiteral("chyba systému %1").arg(code);
-    }
-}

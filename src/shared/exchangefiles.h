@@ -107,6 +107,3 @@ ExchangeImport ImportReminders(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress);
 ExchangeImport ImportContacts(
     const QString& exchangePath, const QString& homePath, bool removeErased, const ExchangeProgress& progress);
-
-// Why a file operation failed, in words for the user (an errno value).
-QString IoFailureReason(int code);

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -22,6 +24,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +36,14 @@ void setUpRuntimeFolder()
     QDir().mkpath(dir);
     QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
+}
+
+// Whether mounts made here are seen only by this process and the programs it
+// starts, never by the other programs on the machine.
+bool ownMounts()
+{
+    static const bool own = unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return own;
 }
 } // namespace
 Q_CONSTRUCTOR_FUNCTION(setUpRuntimeFolder)
@@ -53,11 +64,8 @@ DeadMount::DeadMount()
         m_unavailable = QStringLiteral("mounting a FUSE file system needs root and /dev/fuse");
         return;
     }
-    // Mounted where only this process and the programs it starts see it: any
-    // other program on the machine that looks at every volume would hang.
-    static const bool ownMounts
-        = unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    if (!ownMounts) {
+    // Any other program on the machine that looks at every volume would hang.
+    if (!ownMounts()) {
         m_unavailable = QStringLiteral("no mount namespace of its own: ") + QString::fromLocal8Bit(strerror(errno));
         return;
     }
@@ -119,6 +127,66 @@ WriteLimit::~WriteLimit()
     limit.rlim_cur = rlim_t(m_saved);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, m_handler);
+}
+
+namespace {
+// The disk whose write-backs fail, if any.
+std::atomic<const SmallDisk*> failingDisk;
+} // namespace
+
+SmallDisk::SmallDisk()
+    : m_mounted(geteuid() == 0 && ownMounts()
+        && ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, "size=1m") == 0)
+{
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (failingDisk == this)
+        failingDisk = nullptr;
+    m_limit.reset();
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void SmallDisk::fill()
+{
+    QFile filler(file(QStringLiteral("filler")));
+    if (!m_mounted)
+        m_limit.emplace(0);
+    else if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        while (filler.write(QByteArray(4096, 'F')) == 4096) { }
+}
+
+void SmallDisk::failWriteBack(Call call)
+{
+    m_failing = call;
+    m_canonical = QFile::encodeName(QFileInfo(path()).canonicalFilePath()) + '/';
+    failingDisk = this;
+}
+
+bool SmallDisk::writeBackFails(int fd, Call call) const
+{
+    char target[4096];
+    const ssize_t n = m_failing == call
+        ? ::readlink(("/proc/self/fd/" + QByteArray::number(fd)).constData(), target, sizeof target)
+        : 0;
+    return n > 0 && QByteArray(target, n).startsWith(m_canonical);
+}
+
+// The program's own calls of fsync and close come here first.
+extern "C" int fsync(int fd)
+{
+    const SmallDisk* disk = failingDisk;
+    return disk && disk->writeBackFails(fd, SmallDisk::Sync) ? (errno = EIO, -1) : int(::syscall(SYS_fsync, fd));
+}
+
+extern "C" int close(int fd)
+{
+    const SmallDisk* disk = failingDisk;
+    const bool fails = disk && disk->writeBackFails(fd, SmallDisk::Close);
+    const int result = int(::syscall(SYS_close, fd));
+    return fails ? (errno = EIO, -1) : result;
 }
 
 QString artifactPath(const QString& name)

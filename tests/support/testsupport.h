@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <optional>
+
+#include <cerrno>
 
 class QTimer;
 class QWidget;
@@ -70,6 +73,33 @@ public:
 private:
     qint64 m_saved;
     void (*m_handler)(int);
+};
+
+// A tmpfs of 1 MiB for the object's lifetime, seen only by this process and
+// the programs it starts (root only; elsewhere a plain folder, and fill()
+// stops every write of this process that would make a file larger: EFBIG).
+class SmallDisk {
+public:
+    SmallDisk();
+    ~SmallDisk();
+    QString path() const { return m_dir.path(); }
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+    // Takes all the room that is left: from now on no file there can grow.
+    void fill();
+    // What a write that finds no room fails with.
+    int noRoomCode() const { return m_mounted ? ENOSPC : EFBIG; }
+    // From now on every fsync, or every close, of a file there by this
+    // process fails with EIO, as a disk that cannot write back reports it.
+    enum Call { Sync, Close };
+    void failWriteBack(Call call);
+    bool writeBackFails(int fd, Call call) const;
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    std::optional<WriteLimit> m_limit;
+    std::optional<Call> m_failing;
+    QByteArray m_canonical; // the path as the kernel names it
 };
 
 // A timer of the programs run for span milliseconds of real time on the

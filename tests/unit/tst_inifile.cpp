@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <thread>
+
 class TestIniFile : public QObject {
     Q_OBJECT
 private slots:
@@ -82,7 +84,7 @@ private slots:
         try {
             missingFolder.writeInteger("S", "k", 1);
         } catch (const IniWriteError& e) {
-            QVERIFY(e.message().startsWith("Unable to write to "));
+            QCOMPARE(e.message(), "Chyba při práci se souborem " + e.path() + ": adresář nebo soubor neexistuje.");
         }
         // A read-only file: root may write anyway, so only check when it refuses.
         writeFileBytes(dir.iniPath(), "[S]\r\nk=old\r\n");
@@ -96,6 +98,22 @@ private slots:
         }
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(ro.readString("S", "k", ""), threw ? QString("old") : QString("new"));
+    }
+
+    // Two programs writing at once: each write waits for the other's and
+    // starts from what it left, so no key is lost.
+    void writersAtTheSameTimeLoseNothing()
+    {
+        TempProgramFolder dir;
+        IniFile ini(dir.iniPath());
+        const auto write = [&](const QString& section) {
+            for (int i = 0; i < 40; ++i)
+                ini.writeInteger(section, QString::number(i), i);
+        };
+        std::thread other(write, QStringLiteral("A"));
+        write(QStringLiteral("B"));
+        other.join();
+        QCOMPARE(ini.readSection("A").size() + ini.readSection("B").size(), 80);
     }
 };
 
