@@ -94,10 +94,21 @@ public:
     OpenFile(const QString& path, Mode mode)
         : m_path(path)
     {
-        const int flags = (mode == ReadOnly ? O_RDONLY : O_RDWR) | (mode == Create ? O_CREAT : 0) | O_CLOEXEC;
-        do
-            m_fd = ::open(QFile::encodeName(path).constData(), flags, 0666);
-        while (m_fd < 0 && errno == EINTR);
+        const int flags = (mode == ReadOnly ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+        const auto open = [&](int more) {
+            do
+                m_fd = ::open(QFile::encodeName(path).constData(), flags | more, 0666);
+            while (m_fd < 0 && errno == EINTR);
+        };
+        open(0);
+        // Created by this open only when it is missing, so that a failed
+        // first write can take the file away again.
+        if (m_fd < 0 && errno == ENOENT && mode == Create) {
+            open(O_CREAT | O_EXCL);
+            m_created = m_fd >= 0;
+            if (m_fd < 0 && errno == EEXIST)
+                open(0);
+        }
         if (m_fd < 0) {
             if (errno == ENOENT && mode != Create)
                 return;
@@ -109,7 +120,7 @@ public:
         // A read-only open of a folder succeeds; it is no record file all the same.
         if (S_ISDIR(st.st_mode))
             fail(EISDIR);
-        m_size = st.st_size;
+        m_size = m_opened = st.st_size;
     }
     ~OpenFile()
     {
@@ -147,18 +158,24 @@ public:
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                fail(n < 0 ? errno : EIO);
+                failRestoring(n < 0 ? errno : EIO);
             buffer += n;
             offset += n;
             length -= n;
+            m_size = std::max(m_size, offset);
         }
-        m_size = std::max(m_size, offset);
     }
 
     // Closes and reports a failure (a write-back error shows up here on some
-    // file systems).
+    // file systems). For a file that grew, a duplicate is closed first, so
+    // that the file can still be put back when that reports the failure.
     void close()
     {
+        if (m_size > m_opened) {
+            const int probe = ::dup(m_fd);
+            if (probe < 0 || (::close(probe) != 0 && errno != EINTR))
+                failRestoring(errno);
+        }
         const int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0 && errno != EINTR)
@@ -168,9 +185,26 @@ public:
     [[noreturn]] void fail(int code) const { throw IoError(code, m_path); }
 
 private:
+    // A write that failed leaves the file as this open found it: what it
+    // wrote past the old end (maybe part of a record) is cut off again, and
+    // a file it created is removed. Cutting off needs no room on the disk;
+    // should it fail all the same, a part of a record left at the end is not
+    // counted as one, and the next append writes over it.
+    [[noreturn]] void failRestoring(int code)
+    {
+        if (m_size > m_opened || m_created) {
+            while (::ftruncate(m_fd, m_opened) != 0 && errno == EINTR) { }
+            if (m_created)
+                ::unlink(QFile::encodeName(m_path).constData());
+        }
+        fail(code);
+    }
+
     QString m_path;
     int m_fd = -1;
     qint64 m_size = 0;
+    qint64 m_opened = 0; // the size when it was opened
+    bool m_created = false;
 };
 
 // Reads the records at positions from..to a chunk at a time; visit gets the
@@ -228,7 +262,7 @@ void RecordFile::write(int position, const char* record) const
     file.emplace(m_path, OpenFile::ReadWrite);
     const int count = file->isOpen() ? file->records(m_size) : 0;
     if (position < 1 || position > count + 1)
-        throw KorvelError(QStringLiteral("Cannot write record %1 to %2: the file holds %3 records")
+        throw KorvelError(QStringLiteral("Záznam %1 nelze zapsat do souboru %2: soubor má záznamů %3.")
                               .arg(QString::number(position), m_path, QString::number(count)));
     if (!file->isOpen())
         file.emplace(m_path, OpenFile::Create);

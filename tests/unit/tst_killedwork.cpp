@@ -3,6 +3,7 @@
 // killed writer left beside it.
 #include "platform/errors.h"
 #include "platform/filereplace.h"
+#include "platform/inifile.h"
 #include "shared/contactfile.h"
 #include "shared/reminderfile.h"
 
@@ -210,6 +211,47 @@ private slots:
         QCOMPARE(readFileBytes(data), before);
         QVERIFY(holder.kill());
         QCOMPARE(AppendReminder(data, r), 2);
+    }
+
+    // A write that cannot reach the disk whole leaves the file byte for byte
+    // as it was (no file where there was none) and nothing beside it.
+    void aWriteThatDoesNotReachTheDiskLosesNothing_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("fault");
+        // Record writers do not sync; they are checked at the close.
+        for (const QString writer : { "settings", "append", "append to nothing" })
+            for (const QString fault : { "full", "sync", "close" })
+                if (fault != "sync" || writer == "settings")
+                    QTest::newRow(qPrintable(writer + ", " + fault)) << writer << fault;
+    }
+    void aWriteThatDoesNotReachTheDiskLosesNothing()
+    {
+        QFETCH(QString, writer);
+        QFETCH(QString, fault);
+        SmallDisk disk;
+        const QString path = disk.file("korvel.da1");
+        // Two records end inside a page of the file: part of a third fits.
+        if (writer != "append to nothing")
+            writeFileBytes(path, QByteArray(2 * ReminderRecord::Size, '\0'));
+        const QByteArray before = readFileBytes(path);
+        if (fault == "full")
+            disk.fill();
+        else
+            disk.failWriteBack(fault == "sync" ? SmallDisk::Sync : SmallDisk::Close);
+        try {
+            ReminderRecord r;
+            if (writer == "settings")
+                IniFile(path).writeString("FImport", "kautocas", "10:00:00");
+            else
+                AppendReminder(path, r);
+            QFAIL("no error");
+        } catch (const IoError& e) {
+            QCOMPARE(e.code(), fault == "full" ? disk.noRoomCode() : EIO);
+        }
+        QCOMPARE(QFile::exists(path), !before.isEmpty());
+        QCOMPARE(readFileBytes(path), before);
+        QVERIFY(!QFile::exists(path + ".new"));
     }
 };
 

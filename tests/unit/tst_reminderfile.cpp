@@ -554,6 +554,7 @@ private slots:
             QFAIL("no error");
         } catch (const IoError& e) {
             QCOMPARE(e.code(), ENOSPC);
+            QCOMPARE(e.message(), QString("Chyba při práci se souborem /dev/full: na disku není dost místa."));
         }
         // Permissions do not stop root; everyone else must get EACCES.
         if (geteuid() != 0) {
