@@ -118,12 +118,12 @@ ReplacementFile::ReplacementFile(const QString& target, WhenBusy busy)
     // program's work in progress.
     m_fd = openLocked(m_path, O_WRONLY | O_CREAT, busy);
     if (m_fd < 0)
-        throw IoError(errno, m_target);
+        throw IoError(errno, m_path);
     if (::ftruncate(m_fd, 0) != 0) {
         const int code = errno;
         ::unlink(nativePath(m_path).constData());
         ::close(m_fd);
-        throw IoError(code, m_target);
+        throw IoError(code, m_path);
     }
     struct stat st;
     if (::stat(nativePath(m_target).constData(), &st) == 0)

@@ -9,7 +9,8 @@
 // and put in its place in one step once it is complete and on disk. Until
 // then the target stays as it was; a new file that never takes the target's
 // place is removed again. Whatever fails, the target is either all old or
-// all new, never half written. Failures name the target.
+// all new, never half written. A failure to make the new file names it (it
+// may be what stands in the way); any later one names the target.
 class ReplacementFile {
 public:
     // What happens when another program is writing a new version of the

@@ -16,31 +16,6 @@
 #include <QShowEvent>
 #include <QTimer>
 
-namespace {
-
-// Pauses the tray resident for as long as it lives.
-class TrayPause {
-public:
-    explicit TrayPause(bool active)
-        : m_active(active)
-    {
-        if (m_active)
-            NotifyTray(tnPause);
-    }
-    ~TrayPause()
-    {
-        if (m_active)
-            NotifyTray(tnResume);
-    }
-    TrayPause(const TrayPause&) = delete;
-    TrayPause& operator=(const TrayPause&) = delete;
-
-private:
-    bool m_active;
-};
-
-} // namespace
-
 TFPrevod::TFPrevod(QWidget* parent)
     : TFVychoziZakl(parent)
     , Label1(new QLabel(QStringLiteral("Převod:"), Client()))
@@ -92,7 +67,8 @@ void TFPrevod::FormShow()
             });
             switch (result.outcome) {
             case OldDataConversion::WorkCopyFailed:
-                MessageDlgCentered(QStringLiteral("Chyba při prevodu dat"), MsgDlgType::Information, MsgBtn::OK, 0);
+                MessageDlgCentered(
+                    QStringLiteral("Chyba při prevodu dat\r") + result.failure, MsgDlgType::Information, MsgBtn::OK, 0);
                 break;
             case OldDataConversion::NotOldLayout:
                 done = true;

@@ -16,6 +16,19 @@ bool NotifyTray(int32_t code)
     return CommandChannel::post(TrayAppTitle, code);
 }
 
+TrayPause::TrayPause(bool active)
+    : m_active(active)
+{
+    if (m_active)
+        NotifyTray(tnPause);
+}
+
+TrayPause::~TrayPause()
+{
+    if (m_active)
+        NotifyTray(tnResume);
+}
+
 bool NotifyContacts(int32_t code)
 {
     return CommandChannel::post(ContactAppTitle, code);

@@ -70,6 +70,19 @@ enum TrayNotification : int32_t {
 bool NotifyTray(int32_t code);
 bool NotifyContacts(int32_t code);
 
+// Pauses the tray resident (code 4) for as long as it lives, when active,
+// and resumes it (code 5) at its end, whatever happened meanwhile.
+class TrayPause {
+public:
+    explicit TrayPause(bool active = true);
+    ~TrayPause();
+    TrayPause(const TrayPause&) = delete;
+    TrayPause& operator=(const TrayPause&) = delete;
+
+private:
+    bool m_active;
+};
+
 // Asks the reminders program's own command hook to refresh an open overview
 // once the current handler has finished; no other program sees it.
 void PostRefreshOverview();

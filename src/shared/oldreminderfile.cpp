@@ -5,9 +5,9 @@
 #include "reminderfile.h"
 #include "reminderkinds.h"
 
+#include "platform/errors.h"
 #include "platform/filereplace.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -111,9 +111,11 @@ OldDataConversion ConvertOldReminderFile(
         result.outcome = OldDataConversion::NotOldLayout;
         return result;
     }
-    QFile::remove(workPath);
-    if (!QFile::copy(dataPath, workPath)) {
+    try {
+        CopyFileReplacing(dataPath, workPath);
+    } catch (const IoError& e) {
         result.outcome = OldDataConversion::WorkCopyFailed;
+        result.failure = e.message();
         return result;
     }
 

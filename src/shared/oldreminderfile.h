@@ -25,10 +25,12 @@ struct OldDataConversion {
     };
     Outcome outcome = NoData;
     int count = 0; // old records converted
+    QString failure; // why the work copy failed
 };
 
 // Converts the reminder file at dataPath when it holds the previous layout.
-// The old file is first copied to workPath, which stays as it is afterwards.
+// The old file is first copied to workPath (replacing it only with a whole
+// copy), which stays as it is afterwards.
 // The new records go to a file beside the data file that replaces it only
 // once it is complete and on disk, so that whatever fails, the data file is
 // either all old or all new; the data file's lock is held throughout.

@@ -139,7 +139,8 @@ private slots:
         Run();
         QCOMPARE(m_tray->Codes(), QStringList({ "4 0", "5 0" }));
         QCOMPARE(Dialogs::shown().size(), 1);
-        QCOMPARE(Dialogs::shown().first().text, QString("Chyba při prevodu dat"));
+        QCOMPARE(Dialogs::shown().first().text,
+            "Chyba při prevodu dat\rChyba při práci se souborem " + WorkPath() + ": na místě souboru je adresář.");
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Information);
         QCOMPARE(Dialogs::shown().first().buttons, int(MsgBtn::OK));
         QVERIFY(m_form && m_form->isVisible());
