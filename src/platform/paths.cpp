@@ -65,12 +65,19 @@ QString MatchLetterCase(const QString& path)
 
 } // namespace
 
-QString LocalPath(const QString& stored)
+QString PathAsWritten(const QString& stored)
 {
-    if (stored.isEmpty() || isForeignPath(stored))
+    if (isForeignPath(stored))
         return {};
     QString path = stored;
-    path.replace(u'\\', u'/');
+    return path.replace(u'\\', u'/');
+}
+
+QString LocalPath(const QString& stored)
+{
+    const QString path = PathAsWritten(stored);
+    if (path.isEmpty())
+        return {};
     // A volume that does not answer leaves the path as written.
     return VolumeProbe::Answer<QString>(path, [path] { return MatchLetterCase(path); }).value_or(path);
 }

@@ -15,5 +15,9 @@ void SetProgramFolderForTests(const QString& dir);
 // drive letter or a network share cannot exist here and gives "".
 QString LocalPath(const QString& stored);
 
+// The stored path with "/" separators, letter for letter; "" for a path with
+// a drive letter or a network share.
+QString PathAsWritten(const QString& stored);
+
 // Whether the stored path names an existing file.
 bool StoredFileExists(const QString& stored);

@@ -11,6 +11,8 @@
 #include "platform/application.h"
 #include "platform/commandchannel.h"
 #include "platform/cp1250.h"
+#include "platform/errors.h"
+#include "platform/filereplace.h"
 #include "platform/hotkeys.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
@@ -36,7 +38,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QStyle>
 #include <QTabWidget>
@@ -95,10 +97,12 @@ QPixmap ClockGlyph(bool on)
 }
 
 // A stored folder as a path of this file system; empty when it cannot be one
-// (a Windows drive or share, or a relative path).
-QString LocalFolder(const QString& stored)
+// (a Windows drive or share, or a relative path). Unless asWritten, a folder
+// whose name differs only in letter case stands in for one that does not
+// exist as written.
+QString LocalFolder(const QString& stored, bool asWritten = false)
 {
-    const QString local = LocalPath(stored);
+    const QString local = asWritten ? PathAsWritten(stored) : LocalPath(stored);
     if (local.isEmpty() || !QDir::isAbsolutePath(local))
         return {};
     return QDir::cleanPath(local);
@@ -117,26 +121,19 @@ bool SameFolder(const QString& a, const QString& b)
         && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-// The whole file copied to target beside it and renamed only when complete.
-bool CopyWhole(const QString& source, const QString& target)
+// The copy is kept only when it reads back exactly as the source: the
+// source is removed on the strength of it.
+void CopyVerified(const QString& source, const QString& target)
 {
-    QFile in(source);
-    if (!QFileInfo(source).isFile() || !in.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray buffer;
-    while (!(buffer = in.read(1 << 16)).isEmpty())
-        if (out.write(buffer) != buffer.size()) {
-            out.cancelWriting();
-            return false;
-        }
-    if (in.error() != QFileDevice::NoError) {
-        out.cancelWriting();
-        return false;
-    }
-    return out.commit();
+    CopyFileReplacing(source, target);
+    bool whole = false;
+    const auto removeUnlessWhole = qScopeGuard([&] {
+        if (!whole)
+            QFile::remove(target);
+    });
+    whole = ReadWholeFile(target) == ReadWholeFile(source);
+    if (!whole)
+        throw IoError(EIO, target);
 }
 
 } // namespace
@@ -235,7 +232,7 @@ void TFileListBox::Update()
 
 // ---- moving the data files ----
 
-std::optional<QStringList> CopyDataFiles(const QString& fromFolder, const QString& toFolder)
+QStringList CopyDataFiles(const QString& fromFolder, const QString& toFolder)
 {
     const QDir from(fromFolder);
     const QDir to(toFolder);
@@ -246,15 +243,17 @@ std::optional<QStringList> CopyDataFiles(const QString& fromFolder, const QStrin
             names << name;
     for (const QString& name : std::as_const(names))
         if (QFileInfo::exists(to.filePath(name)))
-            return std::nullopt;
+            throw IoError(EEXIST, to.filePath(name));
     QStringList made;
-    for (const QString& name : std::as_const(names)) {
-        if (!CopyWhole(from.filePath(name), to.filePath(name))) {
-            for (const QString& copy : std::as_const(made))
-                QFile::remove(to.filePath(copy));
-            return std::nullopt;
+    try {
+        for (const QString& name : std::as_const(names)) {
+            CopyVerified(from.filePath(name), to.filePath(name));
+            made << name;
         }
-        made << name;
+    } catch (const IoError&) {
+        for (const QString& copy : std::as_const(made))
+            QFile::remove(to.filePath(copy));
+        throw;
     }
     return made;
 }
@@ -269,8 +268,14 @@ void RemoveOldDataFiles(const QString& fromFolder, const QString& toFolder)
     QFile::remove(from.filePath(ContactData));
     for (const QString& name : { QStringLiteral("korvel.bak"), QStringLiteral("kkorvel.bak") }) {
         const QString old = from.filePath(name);
-        if (QFileInfo::exists(old) && !QFileInfo::exists(to.filePath(name)) && CopyWhole(old, to.filePath(name)))
+        if (!QFileInfo::exists(old) || QFileInfo::exists(to.filePath(name)))
+            continue;
+        // A backup that cannot be moved stays where it was.
+        try {
+            CopyVerified(old, to.filePath(name));
             QFile::remove(old);
+        } catch (const IoError&) {
+        }
     }
 }
 
@@ -772,12 +777,10 @@ void TFNastav::BOKClick()
             return;
     try {
         SaveSettings();
-    } catch (const IniWriteError&) {
+    } catch (const IniWriteError& e) {
         // Nothing is moved nor announced until the settings are saved; the
         // window stays open so that the user can try again or cancel.
-        MessageDlgBeep(QStringLiteral("Nastavení nelze uložit: do souboru %1 nelze zapisovat.")
-                           .arg(QDir::toNativeSeparators(SettingsFile())),
-            MsgDlgType::Error, MsgBtn::OK, 0);
+        MessageDlgBeep(QStringLiteral("Nastavení nelze uložit.\r") + e.message(), MsgDlgType::Error, MsgBtn::OK, 0);
         return;
     }
     MoveDatabases();
@@ -825,7 +828,8 @@ void TFNastav::MoveDatabases()
 {
     const QString oldFolder = LocalFolder(OldDataFolder);
     const QString typed = DEDatabaze->text().trimmed();
-    const QString newFolder = LocalFolder(typed);
+    // Letter for letter: "DATA" beside "data" is another folder here.
+    const QString newFolder = LocalFolder(typed, true);
     if (newFolder.isEmpty() ? typed == OldDataFolder : SameFolder(oldFolder, newFolder))
         return;
 
@@ -846,24 +850,26 @@ void TFNastav::MoveDatabases()
         ok = false;
     }
     if (ok) {
-        // An old folder that is no path of this system holds no files here.
-        const std::optional<QStringList> copied
-            = oldFolder.isEmpty() ? std::optional<QStringList>(QStringList()) : CopyDataFiles(oldFolder, newFolder);
-        ok = copied.has_value();
-        if (ok) {
+        // The tray resident does not read the reminder file while it moves.
+        const TrayPause pause;
+        try {
+            // An old folder that is no path of this system holds no files
+            // here.
+            const QStringList copied = oldFolder.isEmpty() ? QStringList() : CopyDataFiles(oldFolder, newFolder);
             try {
                 IniWriteString(SettingsFile(), Nastav, QStringLiteral("adrdatabaze"), newFolder);
-            } catch (const IniWriteError&) {
+            } catch (const IoError&) {
                 // The old folder stays in use: the copies must not linger.
-                for (const QString& name : *copied)
+                for (const QString& name : copied)
                     QFile::remove(QDir(newFolder).filePath(name));
-                ok = false;
+                throw;
             }
+            if (!oldFolder.isEmpty())
+                RemoveOldDataFiles(oldFolder, newFolder);
+        } catch (const IoError& e) {
+            ok = false;
+            text += QStringLiteral("\r - stávající soubory databáze nelze přesunout\r") + e.message();
         }
-        if (!ok)
-            text += QStringLiteral("\r - stávající soubory databáze nelze přesunout");
-        else if (!oldFolder.isEmpty())
-            RemoveOldDataFiles(oldFolder, newFolder);
     }
     if (!ok)
         MessageDlgBeep(text, MsgDlgType::Warning, MsgBtn::OK, 0);

@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 
-#include <optional>
-
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -70,16 +68,17 @@ private:
     QString m_mask = QStringLiteral("*.*");
 };
 
-// Moves the data files "korvel.da1" and "korvel.db1" (those that exist) from
+// Copies the data files "korvel.da1" and "korvel.db1" (those that exist) from
 // one folder to another, both or neither, without ever losing them: each is
-// copied beside its new name and renamed once complete; a file of that name
-// already in the new folder is never overwritten. On failure the copies made
-// are removed and the old folder is untouched: no value. Otherwise the names
-// copied. The old files are removed by the caller once the new folder is in
-// use (RemoveOldDataFiles).
-std::optional<QStringList> CopyDataFiles(const QString& fromFolder, const QString& toFolder);
+// copied beside its new name, renamed once complete and on disk, and read
+// back; a file of that name already in the new folder is never overwritten.
+// Returns the names copied. On failure the copies made are removed, the old
+// folder is untouched, and IoError says why. The old files are removed by
+// the caller once the new folder is in use (RemoveOldDataFiles).
+QStringList CopyDataFiles(const QString& fromFolder, const QString& toFolder);
 // Removes the data files from the old folder and moves the backups
-// "korvel.bak" and "kkorvel.bak" along where the new folder has none.
+// "korvel.bak" and "kkorvel.bak" along (checked the same way) where the new
+// folder has none.
 void RemoveOldDataFiles(const QString& fromFolder, const QString& toFolder);
 
 // The settings window ("FNastav"): the sound folders, the exchange folder and

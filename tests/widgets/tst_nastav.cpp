@@ -11,6 +11,7 @@
 #include "components/tooledit.h"
 #include "platform/commandchannel.h"
 #include "platform/dialogs.h"
+#include "platform/errors.h"
 #include "platform/hotkeys.h"
 #include "platform/inifile.h"
 #include "platform/tag.h"
@@ -486,12 +487,12 @@ private slots:
             QStringList({ "kkorvel.bak", "korvel.bak", "korvel.da1", "korvel.db1" }));
         for (const char* name : { "korvel.da1", "korvel.db1", "korvel.bak", "kkorvel.bak" })
             QVERIFY(!QFileInfo::exists(m_program->file(name)));
-        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "6 0", "3 0" }));
+        // The tray resident is paused while the files move.
+        QCOMPARE(m_tray->WaitForCodes(4), QStringList({ "4 0", "5 0", "6 0", "3 0" }));
     }
 
-    // The same folder spelled another way moves nothing, and so does a name
-    // differing only in letter case, as long as it names no folder of its
-    // own: then it is another folder on this file system.
+    // The same folder spelled another way moves nothing; a name differing
+    // only in letter case is another folder on this file system, made anew.
     void theSameFolderMovesNothing_data()
     {
         QTest::addColumn<QString>("typed");
@@ -499,8 +500,7 @@ private slots:
         QTest::newRow("trailing slash") << "Data/" << false;
         QTest::newRow("dots") << "x/../Data/./" << false;
         QTest::newRow("a link to it") << "odkaz" << false;
-        QTest::newRow("letter case") << "DATA" << false;
-        QTest::newRow("letter case, a folder of its own") << "DATA" << true;
+        QTest::newRow("letter case") << "DATA" << true;
     }
     void theSameFolderMovesNothing()
     {
@@ -509,8 +509,6 @@ private slots:
         const QString data = m_program->file("Data");
         WriteData(data);
         QVERIFY(QFile::link(data, m_program->file("odkaz")));
-        if (moves)
-            QVERIFY(QDir().mkpath(m_program->file(typed)));
         Write("Nastav", "adrdatabaze", data);
         TFNastav* w = Open();
         w->DEDatabaze->setText(m_program->file(typed));
@@ -566,6 +564,7 @@ private slots:
         QTest::newRow("a relative path") << "relative" << QStringList { CannotCreate };
         QTest::newRow("the contact file unreadable") << "faildb" << QStringList { CannotMove };
         QTest::newRow("data in the new folder already") << "occupied" << QStringList { CannotMove };
+        QTest::newRow("the new folder's disk full") << "full" << QStringList { CannotMove };
     }
     void refusals()
     {
@@ -588,6 +587,11 @@ private slots:
             QDir().mkpath(target);
             writeFileBytes(target + "/korvel.db1", "somebody else's contacts");
         }
+        SmallDisk disk;
+        if (why == "full") {
+            disk.fill();
+            target = disk.path();
+        }
         if (why == "windows")
             target = QStringLiteral("D:\\data\\korvel");
         if (why == "relative")
@@ -603,13 +607,17 @@ private slots:
         w->BOK->click();
 
         QCOMPARE(Dialogs::shown().size(), 1);
-        QCOMPARE(Dialogs::shown().first().text, Intro + u'\r' + lines.join(u'\r'));
+        // A failure to move says why on a line of its own.
+        const QString expected = Intro + u'\r' + lines.join(u'\r');
+        QVERIFY2(lines.contains(CannotMove) ? ShownText().startsWith(expected + "\rChyba při práci se souborem ")
+                                            : ShownText() == expected,
+            qPrintable(ShownText()));
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Warning);
         QCOMPARE(Dialogs::beeps().size(), 1);
         // Everything is where it was.
         QCOMPARE(Read("Nastav", "adrdatabaze"), QStringLiteral("<none>"));
         QCOMPARE(readFileBytes(m_program->dataPath()), reminders);
-        QVERIFY(!QFileInfo::exists(m_program->file("nova/korvel.da1")));
+        QVERIFY(!QFileInfo::exists(target + "/korvel.da1"));
         QVERIFY(QFileInfo::exists(m_program->file("korvel.bak")));
         if (why == "occupied")
             QCOMPARE(readFileBytes(target + "/korvel.db1"), QByteArray("somebody else's contacts"));
@@ -621,7 +629,9 @@ private slots:
         }
         // The rest of the settings are saved and announced all the same.
         QCOMPARE(Read("Nastav", "pripopak"), QStringLiteral("4"));
-        QCOMPARE(m_tray->WaitForCodes(2), QStringList({ "6 0", "3 0" }));
+        // A move that was tried paused the tray resident meanwhile.
+        const QStringList codes = QStringList { "4 0", "5 0", "6 0", "3 0" }.mid(lines.contains(CannotMove) ? 0 : 2);
+        QCOMPARE(m_tray->WaitForCodes(codes.size()), codes);
         QVERIFY(!FindForm(QStringLiteral("FNastav")) || other);
         if (contacts.state() != QProcess::NotRunning) {
             contacts.terminate();
@@ -636,22 +646,22 @@ private slots:
         QDir().mkpath(to);
         // No data files: nothing to copy, nothing refused.
         QDir().mkpath(from);
-        QCOMPARE(CopyDataFiles(from, to), std::optional<QStringList>(QStringList()));
+        QCOMPARE(CopyDataFiles(from, to), QStringList());
         // Only the reminder file: only it is copied.
         writeFileBytes(from + "/korvel.da1", "reminders");
-        QCOMPARE(CopyDataFiles(from, to), std::optional<QStringList>(QStringList { "korvel.da1" }));
+        QCOMPARE(CopyDataFiles(from, to), QStringList { "korvel.da1" });
         QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
         QVERIFY(!QFileInfo::exists(to + "/korvel.db1"));
         QCOMPARE(readFileBytes(from + "/korvel.da1"), QByteArray("reminders"));
         // A second time the targets exist: refused, untouched.
         writeFileBytes(from + "/korvel.da1", "newer reminders");
-        QVERIFY(!CopyDataFiles(from, to));
+        QVERIFY_THROWS_EXCEPTION(IoError, CopyDataFiles(from, to));
         // Both exist, the second cannot be read (a folder of that name):
         // neither is copied.
         QVERIFY(QDir().mkpath(from + "/korvel.db1"));
         const QString fresh = m_program->file("cista");
         QDir().mkpath(fresh);
-        QVERIFY(!CopyDataFiles(from, fresh));
+        QVERIFY_THROWS_EXCEPTION(IoError, CopyDataFiles(from, fresh));
         QVERIFY(QDir(fresh).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
         QVERIFY(QDir().rmdir(from + "/korvel.db1"));
         QCOMPARE(readFileBytes(to + "/korvel.da1"), QByteArray("reminders"));
@@ -665,6 +675,29 @@ private slots:
         RemoveOldDataFiles(from, to);
         QCOMPARE(readFileBytes(to + "/korvel.bak"), QByteArray("new backup"));
         QCOMPARE(readFileBytes(from + "/korvel.bak"), QByteArray("old backup"));
+    }
+
+    // The settings file cannot take the new folder: the copies go again,
+    // every file stays as it was, and the user reads why.
+    void aFolderTheSettingsCannotTakeMovesNothing()
+    {
+        WriteData(m_program->folder());
+        Open()->BOK->click(); // every key saved: the next OK changes only the folder
+        const auto files = [&] {
+            return QByteArrayList { readFileBytes(m_program->dataPath()), readFileBytes(m_program->file("korvel.db1")),
+                readFileBytes(Ini()) };
+        };
+        const QByteArrayList before = files();
+        QVERIFY(QDir().mkpath(Ini() + ".new")); // in the way of the settings file's new version
+        TFNastav* w = Open();
+        w->DEDatabaze->setText(m_program->file("nova"));
+        w->BOK->click();
+        QVERIFY2(ShownText().startsWith(Intro + u'\r' + CannotMove + u'\r')
+                && ShownText().endsWith(IoFailureReason(EISDIR) + u'.'),
+            qPrintable(ShownText()));
+        QCOMPARE(files(), before);
+        QVERIFY(QDir(m_program->file("nova")).isEmpty());
+        QCOMPARE(m_tray->WaitForCodes(6), QStringList({ "6 0", "3 0", "4 0", "5 0", "6 0", "3 0" }));
     }
 
     // A folder whose name the settings file cannot hold is refused with
@@ -766,7 +799,8 @@ private slots:
         QCOMPARE(Dialogs::shown().size(), 1);
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Error);
         QCOMPARE(Dialogs::shown().first().text,
-            QStringLiteral("Nastavení nelze uložit: do souboru %1 nelze zapisovat.").arg(Ini()));
+            QStringLiteral("Nastavení nelze uložit.\rChyba při práci se souborem %1: na místě souboru je adresář.")
+                .arg(Ini()));
         // The window stays for another try or Cancel; nothing moved, nothing
         // announced.
         QCOMPARE(FindForm(QStringLiteral("FNastav")), w);
