@@ -2,12 +2,13 @@
 
 #include "jbstr.h"
 
+#include "platform/errors.h"
+#include "platform/filereplace.h"
 #include "platform/programicon.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QXmlStreamWriter>
 
@@ -75,11 +76,14 @@ bool writeFile(const QString& path, const QByteArray& content)
 {
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    try {
+        ReplacementFile f(path);
+        f.write(content.constData(), content.size());
+        f.commit();
+        return true;
+    } catch (const IoError&) {
         return false;
-    f.write(content);
-    return f.commit();
+    }
 }
 
 QByteArray desktopEntry(const QStringList& keys)
