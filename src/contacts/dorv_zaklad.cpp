@@ -4,6 +4,7 @@
 
 #include "components/appevents.h"
 #include "platform/commandchannel.h"
+#include "platform/filereplace.h"
 #include "platform/help.h"
 #include "platform/paths.h"
 #include "shared/commands.h"
@@ -59,6 +60,9 @@ TFKZaklad::TFKZaklad()
     const QString dataFolder
         = IniReadString(SettingsFile(), QStringLiteral("Nastav"), QStringLiteral("adrdatabaze"), m_programDirectory);
     m_contactDataPath = LocalPath(dataFolder + QStringLiteral("\\korvel.db1"));
+    // What a killed program left half written beside the files it replaces.
+    for (const QString& path : { m_contactDataPath, SettingsFile(), PlacementFile() })
+        RemoveStaleReplacement(path);
 
     CommandChannel::own().setHook([this](int32_t code, int32_t arg) { HandleContactCommand(code, arg); });
     Help::setHelpFile(Help::helpFolderIn(m_programDirectory));

@@ -11,6 +11,7 @@
 #include "platform/help.h"
 #include "platform/programstarter.h"
 #include "shared/commands.h"
+#include "shared/exchangefiles.h"
 #include "shared/f_p.h"
 #include "shared/formplacement.h"
 #include "shared/mojepopredi.h"
@@ -71,9 +72,11 @@ TFZaklad::TFZaklad(const QStringList& arguments)
         return;
     }
 
-    // A data file replacement that a killed program left half written.
-    RemoveStaleReplacement(m_reminderDataPath);
-    RemoveStaleReplacement(m_contactDataPath);
+    // What a killed program left half written beside the files it replaces.
+    for (const QString& path :
+        { m_reminderDataPath, m_contactDataPath, SettingsFile(), m_programDirectory + u'/' + ReminderHomeBackupName,
+            m_programDirectory + u'/' + ContactHomeBackupName, m_programDirectory + QStringLiteral("/korvel.tmp") })
+        RemoveStaleReplacement(path);
     Help::setHelpFile(Help::helpFolderIn(m_programDirectory));
     CommandChannel::own().setHook([this](int32_t code, int32_t) { HandleReminderCommand(code); });
     SetReminderRenumberHook([this](int oldId, int newId) { RenamePopup(oldId, newId); });

@@ -220,8 +220,9 @@ void TFSkryt::FormCreate()
     settingsFileName = QStringLiteral("korvel.ini");
     paused = 0;
     NactiIni(settingsPath());
-    // A data file replacement that a killed program left half written.
+    // What a killed program left half written beside the files it replaces.
     RemoveStaleReplacement(reminderDataPath);
+    RemoveStaleReplacement(settingsPath());
     CommandChannel::own().setHook([this](int32_t code, int32_t arg) { HandleAppMessage(code, arg); });
     if (autoExchange && AutoExpImpDue(programDirectory + QStringLiteral("/korvel.ini"))) {
         // The reminder timers must not read the file while the import replaces

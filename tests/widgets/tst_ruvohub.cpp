@@ -174,12 +174,12 @@ private slots:
     // a replacement that a live program is writing stays.
     void aStartRemovesLeftOverNewFiles()
     {
-        const QString contacts = m_program->file(QStringLiteral("korvel.db1"));
-        writeFileBytes(DataPath() + ".new", "half a file");
-        writeFileBytes(contacts + ".new", "half a file");
+        const QStringList names { "korvel.da1", "korvel.db1", "korvel.ini", "korvel.bak", "kkorvel.bak", "korvel.tmp" };
+        for (const QString& name : names)
+            writeFileBytes(m_program->file(name + ".new"), "half a file");
         StartHub();
-        QVERIFY(!QFile::exists(DataPath() + ".new"));
-        QVERIFY(!QFile::exists(contacts + ".new"));
+        for (const QString& name : names)
+            QVERIFY2(!QFile::exists(m_program->file(name + ".new")), qPrintable(name));
 
         ReplacementFile live(DataPath());
         live.write("work", 4);
