@@ -19,6 +19,7 @@
 #include "platform/tag.h"
 #include "platform/volumeprobe.h"
 #include "shared/commands.h"
+#include "shared/datafilelock.h"
 #include "shared/f_p.h"
 #include "shared/listviewtovi.h"
 
@@ -45,6 +46,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -853,6 +856,14 @@ void TFNastav::MoveDatabases()
         // The tray resident does not read the reminder file while it moves.
         const TrayPause pause;
         try {
+            // No program may change the files between the copy and the
+            // removal of the originals: its change would be lost.
+            std::optional<DataFileLock> reminders;
+            std::optional<DataFileLock> contacts;
+            if (!oldFolder.isEmpty()) {
+                reminders.emplace(QDir(oldFolder).filePath(ReminderData));
+                contacts.emplace(QDir(oldFolder).filePath(ContactData));
+            }
             // An old folder that is no path of this system holds no files
             // here.
             const QStringList copied = oldFolder.isEmpty() ? QStringList() : CopyDataFiles(oldFolder, newFolder);

@@ -565,6 +565,7 @@ private slots:
         QTest::newRow("the contact file unreadable") << "faildb" << QStringList { CannotMove };
         QTest::newRow("data in the new folder already") << "occupied" << QStringList { CannotMove };
         QTest::newRow("the new folder's disk full") << "full" << QStringList { CannotMove };
+        QTest::newRow("another program changing the reminders") << "busy" << QStringList { CannotMove };
     }
     void refusals()
     {
@@ -586,6 +587,12 @@ private slots:
         if (why == "occupied") {
             QDir().mkpath(target);
             writeFileBytes(target + "/korvel.db1", "somebody else's contacts");
+        }
+        QProcess holder;
+        if (why == "busy") {
+            holder.start(qEnvironmentVariable("KORVEL_BUILD_DIR") + "/tests/tools/korvel_filework",
+                { "run", "hold", m_program->folder() });
+            QVERIFY(holder.waitForReadyRead(10000));
         }
         SmallDisk disk;
         if (why == "full") {
@@ -609,8 +616,9 @@ private slots:
         QCOMPARE(Dialogs::shown().size(), 1);
         // A failure to move says why on a line of its own.
         const QString expected = Intro + u'\r' + lines.join(u'\r');
-        QVERIFY2(lines.contains(CannotMove) ? ShownText().startsWith(expected + "\rChyba při práci se souborem ")
-                                            : ShownText() == expected,
+        const QString reason = why == "busy" ? "\rSoubor " + m_program->dataPath() + " právě upravuje jiný program"
+                                             : QStringLiteral("\rChyba při práci se souborem ");
+        QVERIFY2(lines.contains(CannotMove) ? ShownText().startsWith(expected + reason) : ShownText() == expected,
             qPrintable(ShownText()));
         QCOMPARE(Dialogs::shown().first().type, MsgDlgType::Warning);
         QCOMPARE(Dialogs::beeps().size(), 1);
