@@ -156,12 +156,8 @@ void ReplacementFile::commit()
 {
     if (::fsync(m_fd) != 0)
         throw IoError(errno, m_target);
-    // Some file systems (network ones) report a failed write-back only when
-    // the file is closed; a duplicate's close reports it while the lock is
-    // still held.
-    const int probe = ::dup(m_fd);
-    if (probe < 0 || (::close(probe) != 0 && errno != EINTR))
-        throw IoError(errno, m_target);
+    if (const int code = CloseReportsFailure(m_fd))
+        throw IoError(code, m_target);
     // Renamed while the lock is held: a program that opened the new file
     // meanwhile finds it locked, or finds that it is no longer the new file.
     if (::rename(nativePath(m_path).constData(), nativePath(m_target).constData()) != 0)
@@ -179,6 +175,14 @@ void RemoveStaleReplacement(const QString& target)
         return;
     ::unlink(nativePath(path).constData());
     ::close(fd);
+}
+
+int CloseReportsFailure(int fd)
+{
+    const int probe = ::dup(fd);
+    if (probe < 0 || (::close(probe) != 0 && errno != EINTR))
+        return errno;
+    return 0;
 }
 
 namespace {

@@ -54,6 +54,11 @@ void RemoveStaleReplacement(const QString& target);
 // is replaced only by the whole copy). Throws IoError.
 void CopyFileReplacing(const QString& source, const QString& target);
 
+// Some file systems (network ones) report a failed write-back only when the
+// file is closed. Closing a duplicate of fd reports it while fd stays open
+// (a lock on it held, the file still to be put back); 0, or the error.
+int CloseReportsFailure(int fd);
+
 // The whole content of a file; none when it does not exist. Throws IoError
 // when it exists but cannot be read.
 std::optional<QByteArray> ReadWholeFile(const QString& path);

@@ -171,11 +171,8 @@ public:
     // that the file can still be put back when that reports the failure.
     void close()
     {
-        if (m_size > m_opened) {
-            const int probe = ::dup(m_fd);
-            if (probe < 0 || (::close(probe) != 0 && errno != EINTR))
-                failRestoring(errno);
-        }
+        if (const int code = m_size > m_opened ? CloseReportsFailure(m_fd) : 0)
+            failRestoring(code);
         const int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0 && errno != EINTR)
