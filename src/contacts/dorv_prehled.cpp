@@ -385,8 +385,7 @@ void TFKPrehled::BuildMenus()
         const auto handler = click; // clang 14 cannot capture a structured binding
         connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
     }
-    connect(MKontakt, &QMenu::aboutToShow, this,
-        [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
+    connect(MKontakt, &QMenu::aboutToShow, this, [this] { MKNewKopie->setEnabled(List->selectedItems().size() == 1); });
 
     MZobraz = new QMenu(QStringLiteral("&Zobrazení"), bar);
     MZobraz->setObjectName(QStringLiteral("MZobraz"));
@@ -570,8 +569,7 @@ int TFKPrehled::MatchingSlots(const ContactRecord& record, const QList<bool>& ac
 void TFKPrehled::Aktualizuj()
 {
     List->clear();
-    const int run = ++m_reloadRuns;
-    m_reloadGeneration = run;
+    const int run = m_reloadRun.start();
     QList<bool> active(8, false);
     int activeCount = 0;
     for (int slot = 1; slot <= 7; ++slot) {
@@ -595,10 +593,9 @@ void TFKPrehled::Aktualizuj()
         // The key the row's contact is found again by, should another
         // program renumber the file.
         List->topLevelItem(List->topLevelItemCount() - 1)->setData(0, Qt::UserRole, r.unikat);
-        if (pump() && (!self || m_reloadGeneration != run))
+        if (pump() && (!self || !m_reloadRun.current(run)))
             return;
     }
-    m_reloadGeneration = 0;
     DE();
     ReapplySort();
 }
@@ -630,18 +627,17 @@ void TFKPrehled::ListColumnClick(int column)
 // older ones stop where they are, as reloads of the list do.
 void TFKPrehled::VsechnySkupDoCombo()
 {
-    FillGroupBoxes(++m_groupRuns);
+    FillGroupBoxes(m_groupRun.start());
 }
 
 void TFKPrehled::CBSkupinaExit(QComboBox* combo)
 {
-    LeaveGroupBox(combo, ++m_groupRuns);
+    LeaveGroupBox(combo, m_groupRun.start());
 }
 
 std::function<bool()> TFKPrehled::GroupRun(int run)
 {
-    m_groupGeneration = run;
-    return [self = QPointer<TFKPrehled>(this), run] { return self && self->m_groupGeneration == run; };
+    return [self = QPointer<TFKPrehled>(this), run] { return self && self->m_groupRun.current(run); };
 }
 
 bool TFKPrehled::FillGroupBoxes(int run)
@@ -665,7 +661,7 @@ bool TFKPrehled::LeaveGroupBox(QComboBox* combo, int run)
         int index = -1;
         if (!ComboIndexOfCzech(text, combo, index)) {
             FocusAfterwards(combo);
-            return m_groupGeneration == run;
+            return m_groupRun.current(run);
         }
         if (combo->itemText(index) != text)
             combo->setEditText(combo->itemText(index));
@@ -724,22 +720,20 @@ void TFKPrehled::AktualSluc(int panel)
     const int code = tag(MergeCombo(panel));
     if (code == 0 || NumberColumnIndex(List) == 0 || List->selectedItems().isEmpty())
         return;
-    const int run = ++m_mergeRuns;
-    m_mergeGeneration = run;
+    const int run = m_mergeRun.start();
     const QPointer<TFKPrehled> self(this);
     // Clicks and keys already queued change the selection first; the run
     // each of them starts ends this one. Through the pump: not while the
     // focus leaves a merge box.
     EventPump pump;
     pump();
-    if (!self || m_mergeGeneration != run)
+    if (!self || !m_mergeRun.current(run))
         return;
     QStringList texts;
     for (const LocatedContact& contact : ReadListedContacts(SelectedContacts()))
         if (contact.position != 0)
             texts << ContactFieldText(code, contact.record);
     edit->setText(MergedItems(texts));
-    m_mergeGeneration = 0;
 }
 
 QString TFKPrehled::MergedItems(const QStringList& texts)
@@ -1101,12 +1095,17 @@ void TFKPrehled::FormResize()
     }
 }
 
+void TFKPrehled::StopRuns()
+{
+    for (LatestRun* run : { &m_reloadRun, &m_mergeRun, &m_groupRun })
+        run->stop();
+}
+
 void TFKPrehled::closeEvent(QCloseEvent* event)
 {
     if (FormCreated() && !m_closed) {
         m_closed = true;
-        // A reload, merge or group filling under way ends with the window.
-        m_reloadGeneration = m_mergeGeneration = m_groupGeneration = -1;
+        StopRuns();
         FormClose();
     }
     TFKVychozi::closeEvent(event);
@@ -1116,7 +1115,7 @@ void TFKPrehled::done(int result)
 {
     if (FormCreated() && !m_closed) {
         m_closed = true;
-        m_reloadGeneration = m_mergeGeneration = m_groupGeneration = -1;
+        StopRuns();
         setResult(result);
         FormClose();
         result = this->result();

@@ -221,12 +221,25 @@ private:
     QComboBox* FieldCombo(int box) const;
     TAMEdit* FieldEdit(int box) const;
 
-    int m_reloadGeneration = 0;
-    int m_reloadRuns = 0;
-    int m_mergeGeneration = 0;
-    int m_mergeRuns = 0;
-    int m_groupGeneration = 0;
-    int m_groupRuns = 0;
+    // Of the runs of one kind of work started one after another (each lets
+    // events in), only the newest goes on: the others stop where they are,
+    // and all of them stop when the window closes.
+    class LatestRun {
+    public:
+        int start() { return m_current = ++m_started; }
+        bool current(int run) const { return m_current == run; }
+        void stop() { m_current = -1; }
+
+    private:
+        int m_started = 0;
+        int m_current = 0;
+    };
+    // The window closes: no run of its work goes on.
+    void StopRuns();
+
+    LatestRun m_reloadRun;
+    LatestRun m_mergeRun;
+    LatestRun m_groupRun;
     int m_lastGroupLevel = 0;
     int m_recordedChoice[3] = { 0, 0, 0 };
     bool m_shown = false;
